@@ -1,0 +1,162 @@
+#include "mainwindow.h"
+
+#include "app/prompts.h"
+#include "link/serialanalyserport.h"
+#include "ui_mainwindow.h"
+
+#include <QDebug>
+#include <QEvent>
+#include <QTimer>
+#include <qwt_plot_curve.h>
+
+// The pictures live in a static library; make sure the linker keeps them.
+static void initResources()
+{
+    Q_INIT_RESOURCE(resources);
+}
+
+MainWindow::MainWindow(QWidget* parent, AnalyserPort* port, Prompts* prompts)
+    : QMainWindow(parent), ui(new Ui::MainWindow), m_animTimer(new QTimer(this)), m_linkTimer(new QTimer(this)),
+      m_resizeTimer(new QTimer(this)), m_refCurve1(new QwtPlotCurve(QString())),
+      m_refCurve2(new QwtPlotCurve(QString()))
+{
+    initResources();
+    m_prompts = prompts;
+    if (!m_prompts) {
+        m_ownPrompts = std::make_unique<QtPrompts>(this);
+        m_prompts = m_ownPrompts.get();
+    }
+
+    ui->setupUi(this);
+
+    // Report folders and the report option windows.
+    // (report folder set-up: createDIR and the report tables are wired here by the reporting code)
+    ui->listREP->hide();
+    ui->repWIND1->hide();
+    ui->repWIND2->hide();
+    ui->repWIND3->hide();
+    ui->repWIND4->hide();
+    ui->cbREP47->setEnabled(false);
+    connect(ui->listREP, SIGNAL(itemDoubleClicked(QTreeWidgetItem*, int)), this, SLOT(dirDblClick()));
+
+    m_port = port ? port : new SerialAnalyserPort(this);
+    m_port->setParent(this);
+    m_watchdog = new LinkWatchdog(*m_port, this);
+    connect(m_watchdog, &LinkWatchdog::send, this, &MainWindow::writeData);
+    connect(m_watchdog, &LinkWatchdog::title, this, &MainWindow::emitLinkTitle);
+    connect(m_watchdog, &LinkWatchdog::dropRequested, this, &MainWindow::closeSerialPort);
+    connect(m_watchdog, &LinkWatchdog::setupFailed, this, &MainWindow::showSetupError);
+
+    // Mode widgets (LFA, WRx) are set up here by their mode code, then the pair table, then the
+    // REFL view.
+    setUpPairTable();
+
+    connect(ui->cbLang, SIGNAL(currentIndexChanged(int)), this, SLOT(changeLang(int)));
+
+    // Firmware box set-up goes here.
+
+    connect(m_animTimer, SIGNAL(timeout()), this, SLOT(Timer1()));
+    m_activity = 0;
+    m_animTimer->setInterval(100);
+    m_animTimer->start();
+
+    // Twice on purpose: every tick runs the watchdog step two times.
+    connect(m_linkTimer, SIGNAL(timeout()), this, SLOT(openSerialPort()));
+    connect(m_linkTimer, SIGNAL(timeout()), this, SLOT(openSerialPort()));
+    m_linkTimer->setInterval(500);
+    m_linkTimer->start();
+
+    connect(m_resizeTimer, SIGNAL(timeout()), this, SLOT(resizeWIN()));
+
+    connect(m_port, &AnalyserPort::errorOccurred, this, &MainWindow::handleError);
+    connect(m_port, SIGNAL(readyRead()), this, SLOT(readData()));
+
+    connect(ui->tabWidget, &QTabWidget::currentChanged, this, &MainWindow::modeTabChanged);
+
+    QTimer::singleShot(20, this, SLOT(resizeWIN()));
+}
+
+MainWindow::~MainWindow()
+{
+    if (linkState() >= 2) {
+        writeData(QByteArray("U\x00", 2));
+        while (m_port->waitForBytesWritten(100)) {
+        }
+    }
+    m_linkTimer->stop();
+    m_animTimer->stop();
+    m_resizeTimer->stop();
+    if (m_port->isOpen())
+        m_port->close();
+    delete m_port;
+    m_port = nullptr;
+    delete ui;
+    delete m_refCurve1;
+    delete m_refCurve2;
+}
+
+void MainWindow::emitLinkTitle(LinkTitle which)
+{
+    switch (which) {
+    case LinkTitle::NoConnection:
+        emit setWindowTitle(tr("KV847: no connection!"), "#ff5555");
+        break;
+    case LinkTitle::Requesting:
+        emit setWindowTitle(tr("KV847: request to connect..."), "#5555ff");
+        break;
+    case LinkTitle::Connected:
+        emit setWindowTitle(tr("KV847: connected"), "#55ff55");
+        break;
+    case LinkTitle::NoResponse:
+        emit setWindowTitle(tr("KV847: no response!"), "#ff5555");
+        break;
+    case LinkTitle::ConnectionError:
+        emit setWindowTitle(tr("KV847: connection error!"), "#ff5555");
+        break;
+    }
+}
+
+void MainWindow::Timer1()
+{
+    m_animFrame = m_animFrame >= 8 ? 1 : m_animFrame + 1;
+    const QIcon frame(QStringLiteral(":/proc/proc%1.png").arg(m_animFrame));
+    if (m_measuring) {
+        ui->refTEST->setIcon(frame);
+        m_refTestAnimated = true;
+    } else if (m_refTestAnimated) {
+        ui->refTEST->setIcon(QIcon(":/img/Undo.png"));
+        m_refTestAnimated = false;
+    }
+    if (m_activity == 0) {
+        if (m_lastActivity != 0) {
+            if (m_lastActivity == 11)
+                ui->scanAll->setIcon(QIcon(":/img/Undo.png"));
+            // A transfer or a lost link keeps the update box shut.
+            ui->updateBox->setEnabled(linkState() >= 2 && !m_updateBusy);
+            m_lastActivity = 0;
+        }
+    } else {
+        ui->updateBox->setEnabled(false);
+        if (m_activity == 11)
+            ui->scanAll->setIcon(frame);
+        m_lastActivity = m_activity;
+    }
+}
+
+void MainWindow::changeEvent(QEvent* e)
+{
+    QMainWindow::changeEvent(e);
+    if (e->type() == QEvent::LanguageChange)
+        ui->retranslateUi(this);
+}
+
+void MainWindow::changeLang(int id)
+{
+    // Filled by the language code: loads the translation and rebuilds the run-time texts.
+    Q_UNUSED(id);
+}
+
+void MainWindow::dirDblClick()
+{
+    // Filled by the report browser.
+}

@@ -1,0 +1,142 @@
+#pragma once
+
+#include "link/framecodec.h"
+#include "link/linkwatchdog.h"
+
+#include <QIcon>
+#include <QMainWindow>
+#include <QSerialPort>
+#include <QTranslator>
+#include <memory>
+
+class AnalyserPort;
+class Prompts;
+class QTimer;
+class QwtPlotCurve;
+
+namespace Ui {
+class MainWindow;
+}
+
+// The hub of the program: owns the form, the link to the analyser, the timers and the mode widgets.
+// Its slots are short and hand the work to the classes of their folders.
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+public:
+    // The port and the prompts may be supplied (virtual analyser, tests); the window owns the port.
+    explicit MainWindow(QWidget* parent = nullptr, AnalyserPort* port = nullptr, Prompts* prompts = nullptr);
+    ~MainWindow() override;
+
+    Ui::MainWindow* form() const { return ui; }
+    quint8 linkState() const { return m_watchdog->linkState(); }
+    int currentMode() const { return m_currentMode; }
+    quint8 currentPair() const { return m_currentPair; }
+    QSize contentSize() const { return QSize(m_contentWidth, m_contentHeight); }
+    bool updateBusy() const { return m_updateBusy; }
+    void setUpdateBusy(bool busy) { m_updateBusy = busy; }
+    quint8 activityMarker() const { return m_activity; }
+    void setActivityMarker(quint8 marker) { m_activity = marker; }
+    bool measuring() const { return m_measuring; }
+    void setMeasuring(bool on) { m_measuring = on; }
+    quint8 firmwareMajor() const { return m_fwMajor; }
+    quint8 firmwareMinor() const { return m_fwMinor; }
+    AnalyserPort* port() const { return m_port; }
+
+signals:
+    void setWindowTitle(QString text, QString col);
+    void setWindowIcon(QIcon ico);
+    void sigOVER(bool over);
+    void sigKOMM();
+    void sigBat(uchar bat, bool charge);
+
+public slots:
+    void resizeWIN();
+    void resizeSLOT(QSize size);
+    void resizeSLOT();
+    void Timer1();
+
+    void openSerialPort();
+    void closeSerialPort();
+    void handleError(QSerialPort::SerialPortError error);
+    void writeData(QByteArray data);
+    void readData();
+    void actionUSB(QByteArray data);
+
+    void changeLang(int id);
+
+    void swClick(int row, int col);
+    void scanAll(bool act);
+    void scanAll();
+    void setFind(quint16 nom);
+    void clearAll();
+
+    void dirDblClick();
+
+protected:
+    void resizeEvent(QResizeEvent* e) override;
+    void changeEvent(QEvent* e) override;
+
+private:
+    void modeTabChanged(int index);
+    void sendModeSelect(quint8 code);
+    void emitLinkTitle(LinkTitle which);
+    void showSetupError(const QString& errorString);
+    void placeModeTabs();
+    void refreshSizeDependentViews();
+
+    // Status message parts and the mode entry points; the mode code fills the handlers.
+    void statusMessage(const QByteArray& data);
+    void progressMessage(const QByteArray& data);
+    void lfaStatus(const QByteArray& data);
+    void wrxStatus(const QByteArray& data);
+    void reflStatus(const QByteArray& data);
+    void lfaData(const QByteArray& data);
+    void lfaPairValues(const QByteArray& data);
+    void lfaSpectrum(const QByteArray& data);
+    void lfaVoltages(const QByteArray& data);
+    void wrxData(const QByteArray& data);
+    void nljdData(const QByteArray& data);
+    void reflData(const QByteArray& data);
+    void firmwareReply(quint8 code);
+    void refreshPairTable();
+
+    Ui::MainWindow* ui;
+    int m_contentWidth = 991;
+    int m_contentHeight = 677;
+    int m_currentMode = 0;
+    QTranslator m_translator;
+    AnalyserPort* m_port = nullptr;
+    LinkWatchdog* m_watchdog = nullptr;
+    Prompts* m_prompts = nullptr;
+    std::unique_ptr<Prompts> m_ownPrompts;
+    FrameReceiver m_receiver;
+    bool m_inReadData = false;
+    bool m_errorBoxOpen = false;
+    quint8 m_fwMajor = 0;
+    quint8 m_fwMinor = 0;
+    bool m_updateBusy = false;
+    QTimer* m_animTimer;
+    QTimer* m_linkTimer;
+    QTimer* m_resizeTimer;
+    QTimer* m_scanTimer = nullptr;
+    quint8 m_activity = 0;
+    bool m_measuring = false;
+    bool m_refSet1Shown = false;
+    bool m_refSet2Shown = false;
+    bool m_refResetRequest = true;
+    QwtPlotCurve* m_refCurve1;
+    QwtPlotCurve* m_refCurve2;
+
+    // Busy-icon animation.
+    int m_animFrame = 0;
+    bool m_refTestAnimated = false;
+    quint8 m_lastActivity = 0;
+
+    // --- pairs: selection, scan, the pair table and the cable switch widget ---
+    void setUpPairTable();
+    void placeCableSwitch(const QRect& r);
+    quint8 m_currentPair = 0;
+    int m_selectedRow = -1;
+    // --- end of pairs ---
+};

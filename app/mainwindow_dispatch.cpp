@@ -1,0 +1,107 @@
+// Every message from the analyser: keeps the link alive, handles status, battery and progress, and
+// hands measurement messages to the mode of the shown tab.
+#include "mainwindow.h"
+
+#include "link/dispatchroute.h"
+#include "pairs/pairnumbering.h"
+#include "ui_mainwindow.h"
+
+#include <qwt_slider.h>
+
+void MainWindow::actionUSB(QByteArray data)
+{
+    m_watchdog->heard();
+    const int tab = ui->tabWidget->currentIndex();
+    switch (routeFor(data, tab, m_currentPair != 0)) {
+    case Route::Status:
+        statusMessage(data);
+        break;
+    case Route::Battery:
+        emit sigBat(byteAt(data, 1), byteAt(data, 2) != 0);
+        break;
+    case Route::Progress:
+        progressMessage(data);
+        break;
+    case Route::Firmware:
+        firmwareReply(byteAt(data, 1));
+        break;
+    case Route::Lfa:
+        if (byteAt(data, 1) == 0) {
+            lfaData(data);
+            lfaPairValues(data);
+        } else if (byteAt(data, 1) == 1) {
+            lfaSpectrum(data);
+        }
+        break;
+    case Route::LfaVoltage:
+        lfaVoltages(data);
+        break;
+    case Route::Wrx:
+        wrxData(data);
+        break;
+    case Route::Nljd:
+        nljdData(data);
+        break;
+    case Route::Refl:
+        reflData(data);
+        break;
+    case Route::KeepAlive:
+    case Route::Ignore:
+        break;
+    }
+}
+
+void MainWindow::statusMessage(const QByteArray& data)
+{
+    if (data.size() > 1 && byteAt(data, 1) == 1) {
+        emit setWindowIcon(QIcon(":/img/on.png"));
+        emitLinkTitle(LinkTitle::Connected);
+        m_fwMajor = byteAt(data, 2);
+        m_fwMinor = byteAt(data, 3);
+        ui->lab_ver->setText(QString::number(m_fwMajor) + "." + QString::number(m_fwMinor / 10) +
+                             QString::number(m_fwMinor % 10));
+        ui->updateBox->setEnabled(!m_updateBusy);
+        sendModeSelect(quint8(ui->tabWidget->currentIndex() + 4));
+        return;
+    }
+    emit sigBat(byteAt(data, 6), byteAt(data, 7) != 0);
+
+    const quint8 a = byteAt(data, 2), b = byteAt(data, 3);
+    const quint8 pair = pairNumberOf(a, b);
+    if (pair != m_currentPair)
+        swClick(pair, 1);
+
+    if (data.size() < 2)
+        return;
+    switch (byteAt(data, 1)) {
+    case 4:
+        lfaStatus(data);
+        break;
+    case 5:
+        wrxStatus(data);
+        refreshPairTable();
+        break;
+    case 6:
+        ui->slNLD->setValue(data.size() > 8 ? (qint8(byteAt(data, 8)) + 1) * 20 : 20);
+        break;
+    case 7:
+        reflStatus(data);
+        break;
+    default:
+        break;
+    }
+}
+
+void MainWindow::progressMessage(const QByteArray& data)
+{
+    QProgressBar* bar = ui->tabWidget->currentIndex() == Tab::Nljd ? ui->progrNLD : ui->progrFDR;
+    const quint8 value = byteAt(data, 1);
+    bar->setValue(value);
+    if (value == 0) {
+        bar->show();
+        ui->centralWidget->setEnabled(false);
+    } else if (value == 100) {
+        bar->hide();
+        ui->centralWidget->setEnabled(true);
+    }
+}

@@ -1,0 +1,81 @@
+// The serial link: framing out, reassembly in, and the connection watchdog.
+#include "mainwindow.h"
+
+#include "app/prompts.h"
+#include "link/analyserport.h"
+#include "ui_mainwindow.h"
+
+#include <QDebug>
+
+void MainWindow::writeData(QByteArray data)
+{
+    const quint8 state = linkState();
+    if (state == 0)
+        return;
+    if (state == 1 && (data.isEmpty() || data.at(0) != 'U'))
+        return;
+    const QByteArray frame = Frame::encode(data);
+    if (frame.isEmpty()) {
+        qDebug().noquote() << "TX refused: payload of" << data.size() << "bytes does not fit one frame";
+        return;
+    }
+    m_port->write(frame);
+    m_port->waitForBytesWritten(30000);
+    const QByteArray trace = Frame::txTrace(data);
+    if (!trace.isEmpty())
+        qDebug().noquote() << QString::fromLatin1(trace);
+}
+
+void MainWindow::readData()
+{
+    // Sending from a handler may let the port report more input before we return; those bytes stay
+    // in the port and this loop takes them next, so frames are always delivered in arrival order.
+    if (m_inReadData)
+        return;
+    m_inReadData = true;
+    while (m_port && !m_port->atEnd()) {
+        const QByteArray chunk = m_port->readAll();
+        for (char c : chunk) {
+            if (!m_receiver.feed(quint8(c)))
+                continue;
+            const QByteArray payload = m_receiver.takePayload();
+            if (Frame::rxTraced(payload))
+                qDebug().noquote() << "RX: " + QString::fromLatin1(m_receiver.trace());
+            actionUSB(payload);
+        }
+    }
+    m_inReadData = false;
+}
+
+void MainWindow::openSerialPort()
+{
+    m_watchdog->step(m_updateBusy);
+}
+
+void MainWindow::closeSerialPort()
+{
+    m_watchdog->closePort();
+    emit setWindowTitle(tr("KV847: no connection!"), "#ff5555");
+    emit setWindowIcon(QIcon(":/img/off.png"));
+    ui->updateBox->setEnabled(false);
+    // A link lost in the middle of a measurement must not leave the window locked.
+    ui->centralWidget->setEnabled(true);
+    ui->progrNLD->hide();
+    ui->progrFDR->hide();
+}
+
+void MainWindow::handleError(QSerialPort::SerialPortError error)
+{
+    if (error == QSerialPort::ResourceError)
+        closeSerialPort();
+}
+
+void MainWindow::showSetupError(const QString& errorString)
+{
+    // The connection timer keeps running while the box is open; one box at a time is enough.
+    if (m_errorBoxOpen)
+        return;
+    m_errorBoxOpen = true;
+    m_prompts->critical(tr("Error"), errorString);
+    m_errorBoxOpen = false;
+}

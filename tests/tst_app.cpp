@@ -1,0 +1,266 @@
+#include "app/mainwindow.h"
+#include "app/scriptedprompts.h"
+#include "fakeport.h"
+#include "ui_mainwindow.h"
+
+#include <QtTest>
+#include <qwt_slider.h>
+
+namespace {
+const QByteArray Connected("S\x01\x02\x05", 4);
+
+struct Rig {
+    FakePort* port = new FakePort;
+    ScriptedPrompts prompts;
+    QList<QByteArray> log;
+    std::unique_ptr<MainWindow> w;
+    QStringList titles;
+
+    Rig()
+    {
+        port->log = &log;
+        w = std::make_unique<MainWindow>(nullptr, port, &prompts);
+        QObject::connect(w.get(), &MainWindow::setWindowTitle, [this](const QString& t) { titles << t; });
+    }
+    Ui::MainWindow* ui() const { return w->form(); }
+    // Opens the fake port and lets the analyser answer the connect request.
+    void connectAnalyser()
+    {
+        w->openSerialPort();
+        port->pushPayload(Connected);
+        log.clear();
+    }
+};
+
+QRect box(int l, int t, int r, int b)
+{
+    return QRect(QPoint(l, t), QPoint(r, b));
+}
+} // namespace
+
+class TestApp : public QObject
+{
+    Q_OBJECT
+private slots:
+    void formStartsAsDesigned();
+    void layoutAtStartSize();
+    void pairPanelGrowth_data();
+    void pairPanelGrowth();
+    void nljdTabPlacement();
+    void resizeBurstLaysOutOnce();
+    void sendGatedByLinkState();
+    void modeTabSwitch();
+    void closeSendsDisconnectOnlyWhenAlive_data();
+    void closeSendsDisconnectOnlyWhenAlive();
+};
+
+void TestApp::formStartsAsDesigned()
+{
+    Rig r;
+    QCOMPARE(r.ui()->tabWidget->currentIndex(), 0);
+    QCOMPARE(r.ui()->tabWidget->count(), 6);
+    const QStringList tabs{"LFA", "WRx", "NLJD", "REFL", "Report", "Update"};
+    for (int i = 0; i < 6; ++i)
+        QCOMPARE(r.ui()->tabWidget->tabText(i), tabs.at(i));
+    QCOMPARE(r.ui()->REPORT->currentIndex(), 3);
+    QVERIFY(r.ui()->listREP->isHidden());
+    QVERIFY(r.ui()->repWIND1->isHidden() && r.ui()->repWIND4->isHidden());
+    QVERIFY(!r.ui()->cbREP47->isEnabled());
+    QCOMPARE(r.ui()->refFAC->text(), QString("1.5"));
+    QCOMPARE(r.ui()->label_17->text().at(0), QChar(0x0421));
+    QCOMPARE(r.ui()->nldINFO->placeholderText(), QString("Current file:"));
+    QVERIFY(!r.ui()->But_Reprog->isEnabled());
+    QCOMPARE(r.ui()->slNLD->value(), 60.0);
+    QCOMPARE(r.w->linkState(), quint8(0));
+}
+
+void TestApp::layoutAtStartSize()
+{
+    Rig r;
+    r.w->resizeWIN();
+    // The pair table keeps its minimum height of 647, taller than the rectangle at this size.
+    QCOMPARE(r.ui()->swTAB->geometry(), box(730, 30, 990, 676));
+    QCOMPARE(r.ui()->listREP->geometry(), box(730, 30, 990, 664));
+    QCOMPARE(r.ui()->tabWidget->geometry(), box(0, 2, 729, 664));
+    QCOMPARE(r.ui()->cbLang->geometry(), box(890, 4, 990, 26));
+    QCOMPARE(r.ui()->label_3->geometry(), box(733, 6, 793, 25));
+    QCOMPARE(r.ui()->swSET->geometry(), box(790, 4, 813, 27));
+    QCOMPARE(r.ui()->scanAll->geometry(), box(820, 4, 880, 27));
+    QCOMPARE(r.ui()->butClear->geometry(), box(628, 4, 728, 27));
+    QCOMPARE(r.ui()->addREP->geometry(), box(510, 4, 620, 27));
+    QCOMPARE(r.ui()->tableREF->geometry(), box(4, 0, 723, 521));
+    QCOMPARE(r.ui()->repWIND2->geometry(), box(429, 29, 729, 139));
+    QCOMPARE(r.ui()->repWIND3->geometry(), box(429, 29, 729, 99));
+}
+
+void TestApp::pairPanelGrowth_data()
+{
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("panel");
+    QTest::newRow("991") << 991 << 261;
+    QTest::newRow("1209") << 1209 << 261;
+    QTest::newRow("1210") << 1210 << 262;
+    QTest::newRow("1305") << 1305 << 281;
+    QTest::newRow("1600") << 1600 << 340;
+}
+
+void TestApp::pairPanelGrowth()
+{
+    QFETCH(int, width);
+    QFETCH(int, panel);
+    Rig r;
+    r.w->resizeSLOT(QSize(width, 900));
+    QCOMPARE(r.ui()->swTAB->width(), panel);
+    QCOMPARE(r.ui()->swTAB->geometry().right(), width - 1);
+    QCOMPARE(r.ui()->tabWidget->geometry().right(), width - panel - 1);
+    QCOMPARE(r.ui()->swTAB->geometry().bottom(), 900 - 13);
+}
+
+void TestApp::nljdTabPlacement()
+{
+    Rig r;
+    r.w->resizeWIN();
+    // Tab widget 730 x 663: a = 724, b = 160, c = 282, q = 80, t = 30, d = 474, L = 267, E = 427, Y = 504.
+    QCOMPARE(r.ui()->verticalLayoutWidget->geometry(), box(267, 30, 426, 503));
+    QCOMPARE(r.ui()->label_9->geometry(), box(267, 509, 346, 528));
+    QCOMPARE(r.ui()->label_10->geometry(), box(347, 509, 426, 528));
+    QCOMPARE(r.ui()->label_8->geometry(), box(267, 531, 426, 550));
+    QCOMPARE(r.ui()->ScaleWidget->geometry(), box(217, 30, 266, 502));
+    QCOMPARE(r.ui()->slNLD->geometry(), box(437, 30, 497, 503));
+    QCOMPARE(r.ui()->nldSave->geometry(), box(537, 30, 687, 52));
+    QCOMPARE(r.ui()->nldComp->geometry(), box(537, 60, 657, 82));
+    QCOMPARE(r.ui()->nldLoad->geometry(), box(657, 60, 687, 82));
+    QCOMPARE(r.ui()->nldINFO->geometry(), box(537, 90, 697, 200));
+    QCOMPARE(r.ui()->nldERR->geometry(), box(267, 561, 426, 621));
+    QCOMPARE(r.ui()->nldFILE->geometry(), box(116, 61, 536, 131));
+    // a/16 = 45, 7a/8 = 633.
+    QCOMPARE(r.ui()->progrNLD->geometry(), box(45, 554, 677, 576));
+    QCOMPARE(r.ui()->progrFDR->geometry(), r.ui()->progrNLD->geometry());
+}
+
+void TestApp::resizeBurstLaysOutOnce()
+{
+    Rig r;
+    r.w->show();
+    QTest::qWait(50);
+    int layouts = 0;
+    // Every layout pass moves the pair table; count the moves of one burst.
+    struct Watch : QObject {
+        int* n;
+        bool eventFilter(QObject*, QEvent* e) override
+        {
+            if (e->type() == QEvent::Move || e->type() == QEvent::Resize)
+                ++*n;
+            return false;
+        }
+    } watch;
+    watch.n = &layouts;
+    r.ui()->swTAB->installEventFilter(&watch);
+    for (int wdt = 1000; wdt <= 1100; wdt += 20)
+        r.w->resize(wdt, 700);
+    QCoreApplication::processEvents();
+    QCOMPARE(layouts, 0);
+    QTRY_VERIFY_WITH_TIMEOUT(layouts > 0, 2000);
+    QCOMPARE(r.ui()->swTAB->geometry().right(), 1099);
+    const int afterBurst = layouts;
+    QTest::qWait(400);
+    QCOMPARE(layouts, afterBurst);
+}
+
+void TestApp::sendGatedByLinkState()
+{
+    Rig r;
+    r.w->writeData("#");
+    r.w->writeData(QByteArray("U\x01", 2));
+    QVERIFY(r.port->rawWritten.isEmpty()); // state 0: nothing at all
+
+    r.w->openSerialPort(); // opens and requests: state 1
+    QCOMPARE(r.w->linkState(), quint8(1));
+    QCOMPARE(r.log, QList<QByteArray>{QByteArray("U\x01", 2)});
+    r.w->writeData(QByteArray("I\x01\x01\x02", 4));
+    r.w->writeData(QByteArray("U\x00", 2));
+    QCOMPARE(r.log.size(), 2);
+    QCOMPARE(r.log.last(), QByteArray("U\x00", 2));
+
+    r.port->pushPayload(Connected);
+    QCOMPARE(r.w->linkState(), quint8(2));
+    r.log.clear();
+    r.w->writeData(QByteArray("I\x01\x01\x02", 4));
+    QCOMPARE(r.log, QList<QByteArray>{QByteArray("I\x01\x01\x02", 4)});
+    // A payload that cannot travel in one frame is refused, not wrapped.
+    r.port->rawWritten.clear();
+    r.w->writeData(QByteArray(200, char(0xDB)));
+    QVERIFY(r.port->rawWritten.isEmpty());
+}
+
+void TestApp::modeTabSwitch()
+{
+    Rig r;
+    r.connectAnalyser();
+    const QByteArray deselect("I\x01\x00\x00", 4);
+    QTabWidget* tabs = r.ui()->tabWidget;
+
+    tabs->setCurrentIndex(1);
+    QCOMPARE(r.log, (QList<QByteArray>{deselect, QByteArray("R\x05", 2)}));
+    QCOMPARE(r.w->currentMode(), 1);
+
+    r.log.clear();
+    tabs->setCurrentIndex(3);
+    QCOMPARE(r.log, (QList<QByteArray>{deselect, QByteArray("R\x07", 2)}));
+
+    r.log.clear();
+    tabs->setCurrentIndex(4); // Report: nothing sent, mode kept, its page shown
+    QVERIFY(r.log.isEmpty());
+    QCOMPARE(r.w->currentMode(), 3);
+    QCOMPARE(r.ui()->REPORT->currentIndex(), 3);
+    QVERIFY(!r.ui()->listREP->isHidden());
+    QVERIFY(!r.ui()->addREP->isEnabled());
+    QVERIFY(!r.ui()->scanAll->isEnabled());
+
+    tabs->setCurrentIndex(3); // back to the announced mode: nothing to send
+    QVERIFY(r.log.isEmpty());
+
+    tabs->setCurrentIndex(5);
+    QCOMPARE(r.log, (QList<QByteArray>{deselect, QByteArray("R\x01", 2)}));
+    QVERIFY(r.ui()->swTAB->isHidden());
+    QCOMPARE(r.w->currentMode(), 1);
+
+    // The update tab set mode 1, so WRx is announced again.
+    r.log.clear();
+    tabs->setCurrentIndex(1);
+    QCOMPARE(r.log, (QList<QByteArray>{deselect, QByteArray("R\x05", 2)}));
+    QVERIFY(!r.ui()->swTAB->isHidden());
+    QVERIFY(r.ui()->addREP->isEnabled());
+}
+
+void TestApp::closeSendsDisconnectOnlyWhenAlive_data()
+{
+    QTest::addColumn<int>("state");
+    QTest::addColumn<bool>("disconnect");
+    QTest::newRow("closed") << 0 << false;
+    QTest::newRow("requested") << 1 << false;
+    QTest::newRow("alive") << 2 << true;
+}
+
+void TestApp::closeSendsDisconnectOnlyWhenAlive()
+{
+    QFETCH(int, state);
+    QFETCH(bool, disconnect);
+    QList<QByteArray> log;
+    {
+        Rig r;
+        if (state >= 1)
+            r.w->openSerialPort();
+        if (state >= 2)
+            r.port->pushPayload(Connected);
+        QCOMPARE(int(r.w->linkState()), state);
+        r.port->log = &log;
+        log.clear();
+        r.w.reset();
+    }
+    QCOMPARE(log.contains(QByteArray("U\x00", 2)), disconnect);
+    QCOMPARE(log.size(), disconnect ? 1 : 0);
+}
+
+QTEST_MAIN(TestApp)
+#include "tst_app.moc"
