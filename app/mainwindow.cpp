@@ -47,9 +47,12 @@ MainWindow::MainWindow(QWidget* parent, AnalyserPort* port, Prompts* prompts)
     connect(m_watchdog, &LinkWatchdog::dropRequested, this, &MainWindow::closeSerialPort);
     connect(m_watchdog, &LinkWatchdog::setupFailed, this, &MainWindow::showSetupError);
 
-    // Mode widgets (LFA, WRx) are set up here by their mode code, then the pair table, then the
-    // REFL view.
+    setUpLfa();
+    setUpWrx();
+    // The large NLJD display exists before the pair table, which wires the NLJD buttons too.
+    setUpNljd();
     setUpPairTable();
+    setUpRefl();
 
     connect(ui->cbLang, SIGNAL(currentIndexChanged(int)), this, SLOT(changeLang(int)));
 
@@ -146,8 +149,19 @@ void MainWindow::Timer1()
 void MainWindow::changeEvent(QEvent* e)
 {
     QMainWindow::changeEvent(e);
-    if (e->type() == QEvent::LanguageChange)
+    if (e->type() == QEvent::LanguageChange) {
         ui->retranslateUi(this);
+        // The form's texts are back to their defaults; put back what the program wrote into them.
+        showFirmwareVersion();
+    }
+}
+
+void MainWindow::showFirmwareVersion()
+{
+    if (!m_fwKnown)
+        return;
+    ui->lab_ver->setText(QString::number(m_fwMajor) + "." + QString::number(m_fwMinor / 10) +
+                         QString::number(m_fwMinor % 10));
 }
 
 void MainWindow::changeLang(int id)

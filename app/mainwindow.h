@@ -83,22 +83,11 @@ private:
     void emitLinkTitle(LinkTitle which);
     void showSetupError(const QString& errorString);
     void placeModeTabs();
+    void showFirmwareVersion();
     void refreshSizeDependentViews();
 
-    // Status message parts and the mode entry points; the mode code fills the handlers.
     void statusMessage(const QByteArray& data);
     void progressMessage(const QByteArray& data);
-    void lfaStatus(const QByteArray& data);
-    void wrxStatus(const QByteArray& data);
-    void reflStatus(const QByteArray& data);
-    void lfaData(const QByteArray& data);
-    void lfaPairValues(const QByteArray& data);
-    void lfaSpectrum(const QByteArray& data);
-    void lfaVoltages(const QByteArray& data);
-    void wrxData(const QByteArray& data);
-    void nljdData(const QByteArray& data);
-    void reflData(const QByteArray& data);
-    void firmwareReply(quint8 code);
     void refreshPairTable();
 
     Ui::MainWindow* ui;
@@ -115,6 +104,7 @@ private:
     bool m_errorBoxOpen = false;
     quint8 m_fwMajor = 0;
     quint8 m_fwMinor = 0;
+    bool m_fwKnown = false;
     bool m_updateBusy = false;
     QTimer* m_animTimer;
     QTimer* m_linkTimer;
@@ -139,4 +129,34 @@ private:
     quint8 m_currentPair = 0;
     int m_selectedRow = -1;
     // --- end of pairs ---
+
+    // --- lfa: oscilloscope and spectrum ---
+    void setUpLfa();
+    void lfaStatus(const QByteArray& data);
+    void lfaData(const QByteArray& data);
+    void lfaPairValues(const QByteArray& data);
+    void lfaSpectrum(const QByteArray& data);
+    void lfaVoltages(const QByteArray& data);
+    // --- end of lfa ---
+
+    // --- wrx: wired receiver ---
+    void setUpWrx();
+    void wrxStatus(const QByteArray& data);
+    void wrxData(const QByteArray& data);
+    // --- end of wrx ---
+
+    // --- nljd: harmonics, files, comparison ---
+    void setUpNljd();
+    void nljdData(const QByteArray& data);
+    // --- end of nljd ---
+
+    // --- refl: reflectogram, files, comparison ---
+    void setUpRefl();
+    void reflStatus(const QByteArray& data);
+    void reflData(const QByteArray& data);
+    // --- end of refl ---
+
+    // --- firmware ---
+    void firmwareReply(quint8 code);
+    // --- end of firmware ---
 };

@@ -58,8 +58,8 @@ void MainWindow::statusMessage(const QByteArray& data)
         emitLinkTitle(LinkTitle::Connected);
         m_fwMajor = byteAt(data, 2);
         m_fwMinor = byteAt(data, 3);
-        ui->lab_ver->setText(QString::number(m_fwMajor) + "." + QString::number(m_fwMinor / 10) +
-                             QString::number(m_fwMinor % 10));
+        m_fwKnown = true;
+        showFirmwareVersion();
         ui->updateBox->setEnabled(!m_updateBusy);
         sendModeSelect(quint8(ui->tabWidget->currentIndex() + 4));
         return;

@@ -50,6 +50,8 @@ private slots:
     void resizeBurstLaysOutOnce();
     void sendGatedByLinkState();
     void modeTabSwitch();
+    void busyIconsAnimate();
+    void languageChangeKeepsFirmwareVersion();
     void closeSendsDisconnectOnlyWhenAlive_data();
     void closeSendsDisconnectOnlyWhenAlive();
 };
@@ -231,6 +233,56 @@ void TestApp::modeTabSwitch()
     QCOMPARE(r.log, (QList<QByteArray>{deselect, QByteArray("R\x05", 2)}));
     QVERIFY(!r.ui()->swTAB->isHidden());
     QVERIFY(r.ui()->addREP->isEnabled());
+}
+
+void TestApp::busyIconsAnimate()
+{
+    Rig r;
+    r.connectAnalyser();
+    QPushButton* test = r.ui()->refTEST;
+    QPushButton* scan = r.ui()->scanAll;
+    const QImage undo = QIcon(":/img/Undo.png").pixmap(16).toImage();
+    auto frame = [](int n) { return QIcon(QString(":/proc/proc%1.png").arg(n)).pixmap(16).toImage(); };
+    QVERIFY(frame(1) != frame(2));
+
+    r.w->setMeasuring(true);
+    r.w->setActivityMarker(11);
+    QList<QImage> seen;
+    for (int i = 0; i < 9; ++i) {
+        r.w->Timer1();
+        seen << test->icon().pixmap(16).toImage();
+        QCOMPARE(scan->icon().pixmap(16).toImage(), seen.last());
+        QVERIFY(!r.ui()->updateBox->isEnabled());
+    }
+    for (int i = 0; i < 8; ++i)
+        QCOMPARE(seen.at(i), frame(i + 1));
+    QCOMPARE(seen.at(8), frame(1)); // the counter wraps after eight
+
+    r.w->setMeasuring(false);
+    r.w->setActivityMarker(0);
+    r.w->Timer1();
+    QCOMPARE(test->icon().pixmap(16).toImage(), undo);
+    QCOMPARE(scan->icon().pixmap(16).toImage(), undo);
+    QVERIFY(r.ui()->updateBox->isEnabled());
+
+    // With no analyser the update box stays shut when the activity ends.
+    r.w->setActivityMarker(11);
+    r.w->Timer1();
+    r.w->closeSerialPort();
+    r.w->setActivityMarker(0);
+    r.w->Timer1();
+    QVERIFY(!r.ui()->updateBox->isEnabled());
+}
+
+void TestApp::languageChangeKeepsFirmwareVersion()
+{
+    Rig r;
+    r.connectAnalyser();
+    QCOMPARE(r.ui()->lab_ver->text(), QString("2.05"));
+    QEvent change(QEvent::LanguageChange);
+    QCoreApplication::sendEvent(r.w.get(), &change);
+    QCOMPARE(r.ui()->lab_ver->text(), QString("2.05"));
+    QCOMPARE(r.ui()->tabWidget->tabText(0), QString("LFA"));
 }
 
 void TestApp::closeSendsDisconnectOnlyWhenAlive_data()
