@@ -28,6 +28,14 @@ void appendHex(QByteArray& out, quint8 b)
 
 QByteArray Frame::encode(const QByteArray& payload)
 {
+    const QByteArray out = encodeAnyLength(payload);
+    if (payload.size() > 255 || out.size() > MaxEncodedSize)
+        return QByteArray();
+    return out;
+}
+
+QByteArray Frame::encodeAnyLength(const QByteArray& payload)
+{
     QByteArray out;
     out.reserve(2 * payload.size() + 6);
     out.append(char(Start));
@@ -39,8 +47,6 @@ QByteArray Frame::encode(const QByteArray& payload)
     }
     appendEscaped(out, sum);
     out.append(char(End));
-    if (payload.size() > 255 || out.size() > MaxEncodedSize)
-        return QByteArray();
     return out;
 }
 

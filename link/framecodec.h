@@ -14,6 +14,8 @@ constexpr int MaxEncodedSize = 255;
 
 // The whole frame for one payload, or an empty array when the encoded frame would not fit.
 QByteArray encode(const QByteArray& payload);
+// The analyser's side has no 8-bit write position: any payload of up to 255 bytes, however escaped.
+QByteArray encodeAnyLength(const QByteArray& payload);
 
 // "TX-<len>: 55 (U) 1 " style line; empty for the keep-alive poll, which is not traced.
 QByteArray txTrace(const QByteArray& payload);

@@ -1,0 +1,89 @@
+// kv847-sim: the virtual analyser on a pseudo-terminal. Prints the device path as its first line, then
+// serves until SIGINT or SIGTERM; point the program at it with "kv847 --port PATH".
+
+#include "sim/ptyserver.h"
+#include "sim/virtualanalyser.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <cstdio>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace
+{
+int signalPipe[2] = {-1, -1};
+
+void onSignal(int)
+{
+    const char c = 1;
+    [[maybe_unused]] const ssize_t n = ::write(signalPipe[0], &c, 1);
+}
+
+int fatal(const QString& text)
+{
+    std::fprintf(stderr, "kv847-sim: %s\n", qPrintable(text));
+    return 2;
+}
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("kv847-sim"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Virtual KV847 analyser on a pseudo-terminal; prints the device path first."));
+    parser.addHelpOption();
+    const QCommandLineOption seedOption(QStringLiteral("seed"),
+                                        QStringLiteral("Seed of the simulated cable."), QStringLiteral("N"),
+                                        QString::number(CableModel::DefaultSeed));
+    const QCommandLineOption fwOption(QStringLiteral("version-fw"),
+                                      QStringLiteral("Firmware version reported on connect, as M.mm."),
+                                      QStringLiteral("M.mm"), QStringLiteral("2.05"));
+    const QCommandLineOption delayOption(QStringLiteral("connect-delay"),
+                                         QStringLiteral("Answer the connect request after MS ms; -1 never."),
+                                         QStringLiteral("MS"), QStringLiteral("0"));
+    parser.addOption(seedOption);
+    parser.addOption(fwOption);
+    parser.addOption(delayOption);
+    parser.process(app);
+
+    bool ok = false;
+    const quint32 seed = parser.value(seedOption).toUInt(&ok);
+    if (!ok) return fatal(QStringLiteral("--seed needs a whole number from 0 to 4294967295"));
+    quint8 major = 0;
+    quint8 minor = 0;
+    if (!parseFirmwareVersion(parser.value(fwOption), &major, &minor))
+        return fatal(QStringLiteral("--version-fw needs a version such as 2.05"));
+    const int delay = parser.value(delayOption).toInt(&ok);
+    if (!ok || delay < VirtualAnalyser::NeverAnswer)
+        return fatal(QStringLiteral("--connect-delay needs milliseconds, or -1 for never"));
+
+    VirtualAnalyser analyser(seed);
+    analyser.setFirmwareVersion(major, minor);
+    analyser.setConnectDelay(delay);
+    PtyServer server(analyser);
+    if (!server.start()) return fatal(server.errorString());
+
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
+        return fatal(QStringLiteral("socketpair failed"));
+    QSocketNotifier quitNotifier(signalPipe[1], QSocketNotifier::Read);
+    QObject::connect(&quitNotifier, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
+    struct sigaction sa = {};
+    sa.sa_handler = onSignal;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESTART;
+    ::sigaction(SIGINT, &sa, nullptr);
+    ::sigaction(SIGTERM, &sa, nullptr);
+
+    std::printf("%s\n", qPrintable(server.slavePath()));
+    std::fflush(stdout);
+    std::fprintf(stderr, "kv847-sim: serving seed %u, firmware %u.%02u\n", seed, unsigned(major),
+                 unsigned(minor));
+    return app.exec();
+}
