@@ -1,6 +1,6 @@
 #include "app/commandline.h"
 #include "app/mainwindow.h"
-#include "app/quitsignals.h"
+#include "link/quitsignals.h"
 #include "link/serialanalyserport.h"
 #include "sim/virtualanalyser.h"
 #include "sim/virtualport.h"

@@ -1,28 +1,17 @@
 // kv847-sim: the virtual analyser on a pseudo-terminal. Prints the device path as its first line, then
 // serves until SIGINT or SIGTERM; point the program at it with "kv847 --port PATH".
 
+#include "link/quitsignals.h"
 #include "sim/ptyserver.h"
 #include "sim/virtualanalyser.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QSocketNotifier>
 
-#include <csignal>
 #include <cstdio>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace
 {
-int signalPipe[2] = {-1, -1};
-
-void onSignal(int)
-{
-    const char c = 1;
-    [[maybe_unused]] const ssize_t n = ::write(signalPipe[0], &c, 1);
-}
-
 int fatal(const QString& text)
 {
     std::fprintf(stderr, "kv847-sim: %s\n", qPrintable(text));
@@ -70,16 +59,7 @@ int main(int argc, char* argv[])
     PtyServer server(analyser);
     if (!server.start()) return fatal(server.errorString());
 
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
-        return fatal(QStringLiteral("socketpair failed"));
-    QSocketNotifier quitNotifier(signalPipe[1], QSocketNotifier::Read);
-    QObject::connect(&quitNotifier, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
-    struct sigaction sa = {};
-    sa.sa_handler = onSignal;
-    sigemptyset(&sa.sa_mask);
-    sa.sa_flags = SA_RESTART;
-    ::sigaction(SIGINT, &sa, nullptr);
-    ::sigaction(SIGTERM, &sa, nullptr);
+    quitOnTerminationSignals();
 
     std::printf("%s\n", qPrintable(server.slavePath()));
     std::fflush(stdout);
