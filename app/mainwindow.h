@@ -124,19 +124,56 @@ private:
     quint8 m_lastActivity = 0;
 
     // --- pairs: selection, scan, the pair table and the cable switch widget ---
+    // (the class keys declare PairStore, setSW and PairEnableInputs, which live in pairs/)
+public:
+    class PairStore& pairStore();
+    class setSW* cableSwitch() const { return m_cableSwitch; }
+    bool scanning() const { return m_scanning; }
+
+private:
     void setUpPairTable();
     void placeCableSwitch(const QRect& r);
+    struct PairEnableInputs enableInputs() const;
+    bool pairEnabled(int pair) const;
+    void showPairRow(int pair);
+    void pairFollowUp();
+    bool scanStep(); // true when the step ended the scan
+    void startScan();
+    void stopScan();
+
+    // Hooks the modes fill; their bodies sit in mainwindow_pairs.cpp until the mode code takes them.
+    void wrxSearchEvent(quint8 event); // signal search: 0 new pair, 5 scan stopped
+    void nljdPairChanged();            // large display repaint and, when on, the comparison
+    void clearModeViews();             // after clearAll: signal lists, REFL views, new run folder
+
+    std::shared_ptr<class PairStore> m_pairs;
+    class setSW* m_cableSwitch = nullptr;
     quint8 m_currentPair = 0;
     int m_selectedRow = -1;
+    bool m_scanning = false;
+    int m_stepCount = 0;
+    bool m_wrxScan = false;     // the signal search follows every pair the scan selects
+    bool m_nljdCompare = false; // set by the NLJD comparison
+    bool m_reflCompare = false; // set by the REFL comparison
+    quint8 m_nljdFileMarkers[37]; // per pair, 255 = not in the loaded .nljd file
+    quint8 m_reflFileMarkers[37]; // per pair, 251 = not in the loaded .refl file
+    bool m_wrxMains = false;      // the receiver's Mains button; kept by the WRx mode
+    bool m_oscOver = false;       // the oscilloscope's over-voltage flag; kept by the LFA mode
     // --- end of pairs ---
 
     // --- lfa: oscilloscope and spectrum ---
+public:
+    class OSC* osc() const { return m_osc; }
+
+private:
     void setUpLfa();
     void lfaStatus(const QByteArray& data);
     void lfaData(const QByteArray& data);
     void lfaPairValues(const QByteArray& data);
     void lfaSpectrum(const QByteArray& data);
     void lfaVoltages(const QByteArray& data);
+
+    class OSC* m_osc = nullptr;
     // --- end of lfa ---
 
     // --- wrx: wired receiver ---
@@ -146,11 +183,19 @@ private:
     // --- end of wrx ---
 
     // --- nljd: harmonics, files, comparison ---
+public slots:
+    void compareNLD(uchar nom); // 0 = every pair
+
+private:
     void setUpNljd();
     void nljdData(const QByteArray& data);
     // --- end of nljd ---
 
     // --- refl: reflectogram, files, comparison ---
+public:
+    void compareREF(uchar nom); // 0 = every pair
+
+private:
     void setUpRefl();
     void reflStatus(const QByteArray& data);
     void reflData(const QByteArray& data);

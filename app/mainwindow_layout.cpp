@@ -114,7 +114,13 @@ void MainWindow::placeModeTabs()
 
 void MainWindow::refreshSizeDependentViews()
 {
-    // The NLJD and REFL comparisons of the current pair, the WRx signal table, the pair table and the
-    // comparisons of all pairs are redrawn here by their modes, in this order.
+    // The comparisons do nothing unless they are on and their tab is shown.
+    if (m_currentPair != 0) {
+        compareNLD(m_currentPair);
+        compareREF(m_currentPair);
+    }
+    // The WRx signal table is redrawn here by the WRx mode.
     refreshPairTable();
+    compareNLD(0);
+    compareREF(0);
 }

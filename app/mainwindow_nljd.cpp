@@ -3,3 +3,4 @@
 
 void MainWindow::setUpNljd() {}
 void MainWindow::nljdData(const QByteArray&) {}
+void MainWindow::compareNLD(uchar) {}

@@ -4,3 +4,4 @@
 void MainWindow::setUpRefl() {}
 void MainWindow::reflStatus(const QByteArray&) {}
 void MainWindow::reflData(const QByteArray&) {}
+void MainWindow::compareREF(uchar) {}

@@ -42,7 +42,7 @@ bool isSelectablePair(quint8 a, quint8 b)
 }
 } // namespace
 
-VirtualAnalyser::VirtualAnalyser(quint32 seed, QObject* parent)
+VirtualAnalyser::VirtualAnalyser(quint32 seed, QObject* parent, Modes modes)
     : QObject(parent), m_cable(seed), m_noise(quint64(seed) ^ 0xA5A5A5A5DEADBEEFull)
 {
     m_talkTimer.setInterval(DefaultTalkIntervalMs);
@@ -50,7 +50,8 @@ VirtualAnalyser::VirtualAnalyser(quint32 seed, QObject* parent)
     m_connectTimer.setSingleShot(true);
     m_connectTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_connectTimer, &QTimer::timeout, this, &VirtualAnalyser::answerConnect);
-    registerStandardModes(*this);
+    if (modes == Modes::Standard)
+        registerStandardModes(*this);
 }
 
 VirtualAnalyser::~VirtualAnalyser() = default;

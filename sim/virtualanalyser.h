@@ -56,7 +56,11 @@ public:
     static constexpr quint8 ModeRefl = 7;
     static constexpr int StatusSize = 9;
 
-    explicit VirtualAnalyser(quint32 seed = CableModel::DefaultSeed, QObject* parent = nullptr);
+    // CoreOnly: connect, keep-alive, mode and pair select, status and battery, and no measuring modes.
+    enum class Modes { Standard, CoreOnly };
+
+    explicit VirtualAnalyser(quint32 seed = CableModel::DefaultSeed, QObject* parent = nullptr,
+                             Modes modes = Modes::Standard);
     ~VirtualAnalyser() override;
 
     const CableModel& cable() const { return m_cable; }

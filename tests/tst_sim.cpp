@@ -39,7 +39,7 @@ struct Host {
     QList<QByteArray> received; // payloads as delivered, with the trailing zero
     QByteArray raw;             // every byte that arrived
 
-    explicit Host(quint32 seed = CableModel::DefaultSeed) : analyser(seed)
+    explicit Host(quint32 seed = CableModel::DefaultSeed) : analyser(seed, nullptr, VirtualAnalyser::Modes::CoreOnly)
     {
         analyser.setAutoTalk(false);
         port.setPortName(VirtualAnalyserPort::defaultPortName());

@@ -1,6 +1,7 @@
 // Developer tool: grabs the main window on the virtual analyser, one picture per tab, so a change of
 // the layout can be looked at without a display. Usage: kv847-shots OUTDIR [WIDTHxHEIGHT]
 #include "app/mainwindow.h"
+#include "pairs/pairnumbering.h"
 #include "sim/virtualanalyser.h"
 #include "sim/virtualport.h"
 #include "ui_mainwindow.h"
@@ -8,7 +9,19 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QPushButton>
 #include <QTabWidget>
+
+// A pair with foreign AC on it and safe to measure, so the LFA picture has something to show.
+static int pairWithMains(const CableModel& cable)
+{
+    for (int p = 1; p <= PairCount; ++p) {
+        const PairWires wires = pairWires(p);
+        if (cable.voltageOf(wires.a, wires.b).ac > 0 && !cable.isOverVoltage(wires.a, wires.b))
+            return p;
+    }
+    return 1;
+}
 
 static void waitMs(int ms)
 {
@@ -37,6 +50,14 @@ int main(int argc, char* argv[])
     const char* names[] = {"lfa", "wrx", "nljd", "refl", "report", "update"};
     for (int tab = 0; tab < 6; ++tab) {
         w.form()->tabWidget->setCurrentIndex(tab);
+        if (tab == 0) {
+            // Data flow only while a pair is selected.
+            QMetaObject::invokeMethod(&w, "swClick", Q_ARG(int, pairWithMains(analyser.cable())), Q_ARG(int, 1));
+            // 10 V/div, so that a mains-sized trace fits the screen.
+            if (auto* vdivDown = w.findChild<QPushButton*>("vdivLeft"))
+                vdivDown->click();
+            waitMs(1500);
+        }
         waitMs(600);
         w.grab().save(QStringLiteral("%1/%2.png").arg(out, names[tab]));
     }

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+#include <array>
+
+class PairStore;
+class QIODevice;
+
+// The values of a loaded .nljd file, indexed by pair number 1..36 (index 0 unused).
+struct NljdFileData {
+    // Probing level index, or Excluded / NoData for pairs saved without a reading.
+    std::array<quint8, 37> fileLevel{};
+    std::array<quint8, 37> fileHarm2{}; // 255 = more than 3 V
+    std::array<quint8, 37> fileHarm3{};
+};
+
+namespace NljdFile
+{
+const QString Magic = QStringLiteral("847NLD");
+constexpr quint8 Excluded = 255; // the pair was not enabled when saved
+constexpr quint8 NoData = 254;   // the pair had no reading when saved
+
+// Magic, 36 four-byte records, comment. False when the device refused a byte.
+bool write(QIODevice& out, const PairStore& pairs, const QString& comment);
+
+enum class ReadResult { Ok, WrongMagic };
+// A file that ends early gives zeros for what is missing; a wrong magic leaves `data` untouched.
+ReadResult read(QIODevice& in, NljdFileData& data, QString& comment);
+} // namespace NljdFile
