@@ -1,6 +1,7 @@
 #include "app/commandline.h"
 #include "app/mainwindow.h"
 #include "link/quitsignals.h"
+#include "shell/darkstyle.h"
 #include "link/serialanalyserport.h"
 #include "sim/virtualanalyser.h"
 #include "sim/virtualport.h"
@@ -46,6 +47,7 @@ int main(int argc, char* argv[])
     }
     w.show();
     QApplication::setWindowIcon(QIcon(":/favicon.ico"));
+    QApplication::setStyle(new DarkStyle);
     quitOnTerminationSignals();
     return app.exec();
 }

@@ -2,6 +2,7 @@
 
 #include "app/prompts.h"
 #include "link/serialanalyserport.h"
+#include "resources/resources.h"
 #include "ui_mainwindow.h"
 
 #include <QDebug>
@@ -9,18 +10,12 @@
 #include <QTimer>
 #include <qwt_plot_curve.h>
 
-// The pictures live in a static library; make sure the linker keeps them.
-static void initResources()
-{
-    Q_INIT_RESOURCE(resources);
-}
-
 MainWindow::MainWindow(QWidget* parent, AnalyserPort* port, Prompts* prompts)
     : QMainWindow(parent), ui(new Ui::MainWindow), m_animTimer(new QTimer(this)), m_linkTimer(new QTimer(this)),
       m_resizeTimer(new QTimer(this)), m_refCurve1(new QwtPlotCurve(QString())),
       m_refCurve2(new QwtPlotCurve(QString()))
 {
-    initResources();
+    initKv847Resources();
     m_prompts = prompts;
     if (!m_prompts) {
         m_ownPrompts = std::make_unique<QtPrompts>(this);

@@ -1,0 +1,70 @@
+#include "darkstyle.h"
+
+#include "resources/resources.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFont>
+#include <QStyleFactory>
+
+DarkStyle::DarkStyle() : DarkStyle(styleBase()) {}
+
+DarkStyle::DarkStyle(QStyle* style) : QProxyStyle(styleBase(style)) {}
+
+DarkStyle::~DarkStyle() = default;
+
+QStyle* DarkStyle::styleBase(QStyle* style)
+{
+    static QStyle* base = style ? style : QStyleFactory::create(QStringLiteral("Fusion"));
+    return base;
+}
+
+QStyle* DarkStyle::baseStyle() const
+{
+    return styleBase();
+}
+
+void DarkStyle::polish(QPalette& palette)
+{
+    const QColor disabled(127, 127, 127);
+    palette.setColor(QPalette::Window, QColor(53, 53, 53));
+    palette.setColor(QPalette::WindowText, Qt::white);
+    palette.setColor(QPalette::Disabled, QPalette::WindowText, disabled);
+    palette.setColor(QPalette::Base, QColor(42, 42, 42));
+    palette.setColor(QPalette::AlternateBase, QColor(66, 66, 66));
+    palette.setColor(QPalette::ToolTipBase, Qt::white);
+    palette.setColor(QPalette::ToolTipText, QColor(53, 53, 53));
+    palette.setColor(QPalette::Text, Qt::white);
+    palette.setColor(QPalette::Disabled, QPalette::Text, disabled);
+    palette.setColor(QPalette::Dark, QColor(35, 35, 35));
+    palette.setColor(QPalette::Shadow, QColor(20, 20, 20));
+    palette.setColor(QPalette::Button, QColor(53, 53, 53));
+    palette.setColor(QPalette::ButtonText, Qt::white);
+    palette.setColor(QPalette::Disabled, QPalette::ButtonText, disabled);
+    palette.setColor(QPalette::BrightText, Qt::red);
+    palette.setColor(QPalette::Link, QColor(42, 130, 218));
+    palette.setColor(QPalette::Highlight, QColor(42, 130, 218));
+    palette.setColor(QPalette::Disabled, QPalette::Highlight, QColor(80, 80, 80));
+    palette.setColor(QPalette::HighlightedText, Qt::white);
+    palette.setColor(QPalette::Disabled, QPalette::HighlightedText, disabled);
+}
+
+void DarkStyle::polish(QApplication* app)
+{
+    // Setting the style sheet polishes the application again through the sheet's own style; the
+    // font must still grow only once.
+    if (!app || m_polishing)
+        return;
+    m_polishing = true;
+    QFont font = QApplication::font();
+    font.setPointSize(font.pointSize() + 1);
+    QApplication::setFont(font);
+
+    initKv847Resources();
+    QFile sheet(QStringLiteral(":/darkstyle/darkstyle.qss"));
+    if (sheet.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        app->setStyleSheet(QString::fromLatin1(sheet.readAll()));
+        sheet.close();
+    }
+    m_polishing = false;
+}
