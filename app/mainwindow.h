@@ -186,19 +186,67 @@ private:
 public slots:
     void compareNLD(uchar nom); // 0 = every pair
 
+public:
+    class NLD* nljdDisplay() const { return m_nld; }
+    bool nljdFileLoaded() const { return m_nljdFileLoaded; }
+    const struct NljdFileData& nljdFile() const { return *m_nljdFile; }
+    quint8 nljdVerdict(int pair) const { return pair >= 1 && pair <= 36 ? m_nljdCompareResult[pair] : 0; }
+
+private slots:
+    void saveNLD();
+    void loadNLD();
+    void nldLEV(double val);
+
 private:
+    class NldFeed; // what the indicators read from this window
+
     void setUpNljd();
+    void setUpNljdScale();
     void nljdData(const QByteArray& data);
+    void nljdCompareSwitch(bool on);
+    void compareNljdPair(int pair);
+    void clearNljdVerdictText();
+
+    // Save and load flows of the data files: the dialogs, QSaveFile and the error boxes.
+    bool saveDataFile(const QString& filter, const QByteArray& bytes);
+    bool openDataFile(const QString& filter, class QFile& file);
+
+    class NLD* m_nld = nullptr; // the large display
+    std::shared_ptr<struct NljdFileData> m_nljdFile;
+    bool m_nljdFileLoaded = false;
+    quint8 m_nljdCompareResult[37] = {}; // per pair, the last verdict
     // --- end of nljd ---
 
     // --- refl: reflectogram, files, comparison ---
 public:
     void compareREF(uchar nom); // 0 = every pair
+    const struct ReflModeState& reflState() const;
+
+private slots:
+    void saveREF();
+    void loadREF();
 
 private:
     void setUpRefl();
     void reflStatus(const QByteArray& data);
     void reflData(const QByteArray& data);
+    // 0: indicators and both tables; 1: the Set 1 table; 2: the Set 2 table; 3: indicators only.
+    void reflRedraw(int part);
+    void reflPlot(int arg); // -1 also empties both sets' traces
+    void reflShowIndicators();
+    void reflShowTable(int set);
+    void reflSelectSet(int set);
+    void reflSetBoxStyles();
+    void reflTest(bool on);
+    void reflApplyFactor();
+    void reflPairSwitched();
+    void reflCompareSwitch(bool on);
+    void reflCompareViews();
+    void reflCompareOne(int pair);
+    bool& reflShown(int set);
+    class QTableWidget* reflTable(int set) const;
+
+    std::shared_ptr<struct ReflModeState> m_refl;
     // --- end of refl ---
 
     // --- firmware ---

@@ -282,15 +282,10 @@ void MainWindow::wrxSearchEvent(quint8 event)
     Q_UNUSED(event);
 }
 
-void MainWindow::nljdPairChanged()
-{
-    // The large display sits in this layout widget; the NLJD comparison of the current pair joins
-    // here while m_nljdCompare is on.
-    ui->verticalLayoutWidget->update();
-}
-
 void MainWindow::clearModeViews()
 {
     // In this order: the receiver drops its signal data and rebuilds its table, the REFL display and
     // defect tables are redrawn, and createDIR starts a new run folder.
+    reflRedraw(0);
+    reflPlot(-1);
 }

@@ -746,9 +746,11 @@ void TestLfa::endToEndOnTheVirtualAnalyser()
     button(osc, "timeRight")->click();
     settle();
     QCOMPARE(int(lfa->timeIndex()), 4);
-    analyser.tick();
+    // Set on the analyser itself: its status brings the setting over.
+    QVERIFY(analyser.modeHandler(VirtualAnalyser::ModeLfa)->command(analyser, QByteArray("O\x0d\x01", 3)));
     settle();
-    QCOMPARE(osc.timeList()->currentIndex(), 4);
+    QCOMPARE(osc.timeList()->currentIndex(), 1);
+    QCOMPARE(osc.oscPlot()->axisScaleDiv(QwtPlot::xBottom).upperBound(), 48.0);
     QCOMPARE(port->sentPayloads().count(QByteArray("O\x0d\x04", 3)), 1);
     int commands = 0;
     for (const QByteArray& p : port->sentPayloads())

@@ -16,15 +16,12 @@ constexpr std::array<int, 10> VoltsPerDivUv{10000000, 1000000, 500000, 200000, 1
                                             50000,    20000,   10000,  5000,   2000};
 // By effective gain index; entry 8 is the limited 25 dB used while bias or over-voltage is present.
 constexpr std::array<int, 9> GainDivisor{1, 2, 4, 10, 40, 100, 400, 1000, 22};
-constexpr int GainSteps = 8;
 constexpr int LimitedGain = 8;
 // Gain items from this index on are limited while bias or over-voltage is present.
 constexpr int FirstLimitedItem = 3;
-constexpr int BiasSteps = 6;
 
 constexpr double Divisions = 9.6;
 constexpr int SamplesPerFrame = 192;
-constexpr int SamplesPerDivision = 20;
 constexpr int ZeroSample = 110;
 constexpr int SpectrumBins = 256;
 constexpr double SpectrumTopHz = 25000;
@@ -61,14 +58,10 @@ int vdivAxisStep(double value);
 // Tracker decimals of a V/div value.
 int vdivDecimals(double value);
 
-// Sample 110 is zero, 0 and 220 are two divisions below and above.
+// Trace value of one sample step: sample 110 is zero, 0 and 220 lie two divisions below and above.
 constexpr double sampleFactor(double perDiv)
 {
     return 2 * perDiv / ZeroSample;
-}
-inline double sampleValue(quint8 sample, double perDiv)
-{
-    return (int(sample) - ZeroSample) * sampleFactor(perDiv);
 }
 
 struct AxisRange {

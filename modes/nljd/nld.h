@@ -43,5 +43,5 @@ private:
     bool m_reflMode = false; // false: NLJD harmonics, true: REFL level and distance
     float m_distance = 0;
     quint8 m_state = Nothing;
-    mutable const NldSource* m_source = nullptr;
+    const NldSource* m_source = nullptr;
 };

@@ -20,9 +20,10 @@ void prepare(QDataStream& s)
 }
 } // namespace
 
-bool write(QIODevice& out, const PairStore& pairs, const QString& comment)
+QByteArray encode(const PairStore& pairs, const QString& comment)
 {
-    QDataStream s(&out);
+    QByteArray bytes;
+    QDataStream s(&bytes, QIODevice::WriteOnly);
     prepare(s);
     s << Magic;
     for (int p = 1; p <= PairCount; ++p) {
@@ -31,7 +32,7 @@ bool write(QIODevice& out, const PairStore& pairs, const QString& comment)
         s << flag << qint8(r.nljd.level) << qint8(r.nljd.harm2) << qint8(r.nljd.harm3);
     }
     s << comment;
-    return s.status() == QDataStream::Ok;
+    return bytes;
 }
 
 ReadResult read(QIODevice& in, NljdFileData& data, QString& comment)

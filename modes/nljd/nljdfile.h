@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QtGlobal>
 
@@ -22,8 +23,8 @@ const QString Magic = QStringLiteral("847NLD");
 constexpr quint8 Excluded = 255; // the pair was not enabled when saved
 constexpr quint8 NoData = 254;   // the pair had no reading when saved
 
-// Magic, 36 four-byte records, comment. False when the device refused a byte.
-bool write(QIODevice& out, const PairStore& pairs, const QString& comment);
+// The whole file: magic, 36 four-byte records, comment.
+QByteArray encode(const PairStore& pairs, const QString& comment);
 
 enum class ReadResult { Ok, WrongMagic };
 // A file that ends early gives zeros for what is missing; a wrong magic leaves `data` untouched.

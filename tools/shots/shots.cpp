@@ -2,6 +2,7 @@
 // the layout can be looked at without a display. Usage: kv847-shots OUTDIR [WIDTHxHEIGHT]
 #include "app/mainwindow.h"
 #include "pairs/pairnumbering.h"
+#include "shell/darkstyle.h"
 #include "sim/virtualanalyser.h"
 #include "sim/virtualport.h"
 #include "ui_mainwindow.h"
@@ -23,6 +24,35 @@ static int pairWithMains(const CableModel& cable)
     return 1;
 }
 
+// The pair with the strongest nonlinear junction, so the NLJD picture shows clear harmonics.
+static int pairWithJunction(const CableModel& cable)
+{
+    int best = 1;
+    for (int p = 1; p <= PairCount; ++p) {
+        const PairWires w = pairWires(p), b = pairWires(best);
+        if (!cable.isOverVoltage(w.a, w.b) && cable.junctionOf(w.a, w.b) > cable.junctionOf(b.a, b.b))
+            best = p;
+    }
+    return best;
+}
+
+// The pair whose nearest fault is closest, on a line the reflectometer can measure.
+static int pairWithNearFault(const CableModel& cable)
+{
+    int best = 0;
+    double nearest = 1e9;
+    for (int p = 1; p <= PairCount; ++p) {
+        const PairWires w = pairWires(p);
+        const QList<LineFault> f = cable.faultsOf(w.a, w.b);
+        const LineVoltage v = cable.voltageOf(w.a, w.b);
+        if (f.isEmpty() || cable.noiseOf(w.a, w.b) > 0 || v.dc != 0 || v.ac != 0 || f[0].distanceM >= nearest)
+            continue;
+        nearest = f[0].distanceM;
+        best = p;
+    }
+    return best;
+}
+
 static void waitMs(int ms)
 {
     QElapsedTimer t;
@@ -34,6 +64,7 @@ static void waitMs(int ms)
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
+    QApplication::setStyle(new DarkStyle);
     const QString out = argc > 1 ? argv[1] : "shots";
     QSize size(991, 677);
     if (argc > 2) {
@@ -57,6 +88,21 @@ int main(int argc, char* argv[])
             if (auto* vdivDown = w.findChild<QPushButton*>("vdivLeft"))
                 vdivDown->click();
             waitMs(1500);
+        }
+        if (tab == 2) {
+            QMetaObject::invokeMethod(&w, "swClick", Q_ARG(int, pairWithJunction(analyser.cable())), Q_ARG(int, 1));
+            waitMs(1500);
+        }
+        if (tab == 3) {
+            // Set 1 the pair with the nearest fault, Set 2 the pair after it.
+            const int pair = pairWithNearFault(analyser.cable());
+            QMetaObject::invokeMethod(&w, "swClick", Q_ARG(int, pair), Q_ARG(int, 1));
+            w.form()->refTEST->click();
+            waitMs(1600);
+            QMetaObject::invokeMethod(w.form()->refTAB2, "cellPressed", Q_ARG(int, 1), Q_ARG(int, 1));
+            QMetaObject::invokeMethod(&w, "swClick", Q_ARG(int, pair % PairCount + 1), Q_ARG(int, 1));
+            w.form()->refTEST->click();
+            waitMs(1600);
         }
         waitMs(600);
         w.grab().save(QStringLiteral("%1/%2.png").arg(out, names[tab]));
