@@ -2,6 +2,7 @@
 // the layout can be looked at without a display. Usage: kv847-shots OUTDIR [WIDTHxHEIGHT]
 #include "app/mainwindow.h"
 #include "pairs/pairnumbering.h"
+#include "pairs/setsw.h"
 #include "shell/darkstyle.h"
 #include "sim/virtualanalyser.h"
 #include "sim/virtualport.h"
@@ -10,6 +11,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTabWidget>
 
@@ -107,5 +109,17 @@ int main(int argc, char* argv[])
         waitMs(600);
         w.grab().save(QStringLiteral("%1/%2.png").arg(out, names[tab]));
     }
+
+    // The cable switch panel, twisted and then non-twisted (a press on the right-hand connector).
+    w.form()->tabWidget->setCurrentIndex(0);
+    w.form()->swSET->setChecked(true);
+    waitMs(300);
+    w.grab().save(QStringLiteral("%1/switch-twisted.png").arg(out));
+    if (QWidget* panel = w.cableSwitch()) {
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(250, 80), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(panel, &press);
+    }
+    waitMs(300);
+    w.grab().save(QStringLiteral("%1/switch-plain.png").arg(out));
     return 0;
 }
