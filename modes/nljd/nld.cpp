@@ -109,7 +109,7 @@ void NLD::paintLarge(QPainter& p, const NldSource& src) const
     const int b2 = r.harm2 * h / Nljd::MaxHarmonic, b3 = r.harm3 * h / Nljd::MaxHarmonic;
     const int bw = (W - 13) / 2, x3 = W - bw - 5;
     fill(p, 5, h - b2 + 5, bw + 4, h + 4, Second);
-    fill(p, 5, 5, bw + 4, h - b2 +4, Empty);
+    fill(p, 5, 5, bw + 4, h - b2 + 4, Empty);
     fill(p, x3, h - b3 + 5, x3 + bw - 1, h + 4, Third);
     fill(p, x3, 5, x3 + bw - 1, h - b3 + 4, Empty);
 

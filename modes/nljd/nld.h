@@ -13,7 +13,14 @@ public:
     static constexpr quint8 LargeDisplay = 255;
 
     // REFL states besides the bar lengths 1..220.
-    enum ReflState : quint8 { Nothing = 0, MaxBar = 220, NoDefects = 252, Noise = 253, OverVoltage = 254, Measuring = 255 };
+    enum ReflState : quint8 {
+        Nothing = 0,
+        MaxBar = 220,
+        NoDefects = 252,
+        Noise = 253,
+        OverVoltage = 254,
+        Measuring = 255
+    };
 
     NLD(QWidget* parent, quint8 pair) : QWidget(parent), m_pair(pair) {}
 

@@ -55,7 +55,8 @@ QString text(quint8 code, quint8 fileLevel)
     case NoCurrentData:
         return QCoreApplication::translate("MainWindow", "No new measurements for this pair!");
     case OtherLevel:
-        return QCoreApplication::translate("MainWindow", "Different levels of the probing signal (in the file - ") +
+        return QCoreApplication::translate("MainWindow",
+                                           "Different levels of the probing signal (in the file - ") +
                QString::number(20 * (fileLevel + 1)) + "%)";
     case OtherHarm2:
         return QCoreApplication::translate("MainWindow", "Different levels of second harmonics!");
@@ -64,9 +65,11 @@ QString text(quint8 code, quint8 fileLevel)
     case OtherBoth:
         return QCoreApplication::translate("MainWindow", "Different levels of second and third harmonics!");
     case FileOverVoltage:
-        return QCoreApplication::translate("MainWindow", "In the file - more than 3v. In the current data - no.");
+        return QCoreApplication::translate("MainWindow",
+                                           "In the file - more than 3v. In the current data - no.");
     case CurrentOverVoltage:
-        return QCoreApplication::translate("MainWindow", "In the current data - more than 3v. In the file - no.");
+        return QCoreApplication::translate("MainWindow",
+                                           "In the current data - more than 3v. In the file - no.");
     default:
         return QString();
     }
@@ -78,7 +81,8 @@ QRect levelMarker(const QRect& slider, quint8 fileLevel)
     int o = (4 - int(fileLevel)) * h / 4;
     if (o <= 1)
         o = 2;
-    return QRect(QPoint(slider.left() + 45, slider.top() + o), QPoint(slider.left() + 59, slider.top() + o + 27));
+    return QRect(QPoint(slider.left() + 45, slider.top() + o),
+                 QPoint(slider.left() + 59, slider.top() + o + 27));
 }
 
 } // namespace NljdCompare

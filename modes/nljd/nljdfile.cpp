@@ -28,7 +28,9 @@ QByteArray encode(const PairStore& pairs, const QString& comment)
     s << Magic;
     for (int p = 1; p <= PairCount; ++p) {
         const PairRecord& r = pairs[p];
-        const qint8 flag = r.excluded ? FlagExcluded : (r.dataFlags & DataFlag::nljdValid) ? FlagValid : FlagNoData;
+        const qint8 flag = r.excluded                            ? FlagExcluded
+                           : (r.dataFlags & DataFlag::nljdValid) ? FlagValid
+                                                                 : FlagNoData;
         s << flag << qint8(r.nljd.level) << qint8(r.nljd.harm2) << qint8(r.nljd.harm3);
     }
     s << comment;
