@@ -33,7 +33,7 @@ void MainWindow::readData()
     if (m_inReadData)
         return;
     m_inReadData = true;
-    while (m_port && !m_port->atEnd()) {
+    while (m_port->isOpen() && !m_port->atEnd()) {
         const QByteArray chunk = m_port->readAll();
         for (char c : chunk) {
             if (!m_receiver.feed(quint8(c)))
@@ -42,6 +42,10 @@ void MainWindow::readData()
             if (Frame::rxTraced(payload))
                 qDebug().noquote() << "RX: " + QString::fromLatin1(m_receiver.trace());
             actionUSB(payload);
+            // A handler may have closed the port (lost device, finished update): what was read
+            // with it belongs to a link that is gone.
+            if (!m_port->isOpen())
+                break;
         }
     }
     m_inReadData = false;

@@ -55,9 +55,9 @@ Geometry geometryFor(int w, int h)
 
 Geometry geometryOf(const QTableWidget& t)
 {
-    // The frame is not part of the cells' room.
-    const QRect inner = t.contentsRect();
-    return geometryFor(inner.right() - inner.left() - 1, inner.bottom() - inner.top() - 1);
+    // Right minus left minus 1 of the table's own rectangle: its room inside the 1-pixel frame.
+    const QRect r = t.geometry();
+    return geometryFor(r.right() - r.left() - 1, r.bottom() - r.top() - 1);
 }
 
 void layOutRow(QTableWidget& t, int row, const Geometry& g)

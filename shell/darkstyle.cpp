@@ -7,9 +7,13 @@
 #include <QFont>
 #include <QStyleFactory>
 
-DarkStyle::DarkStyle() : DarkStyle(styleBase()) {}
+DarkStyle::DarkStyle() : DarkStyle(nullptr) {}
 
-DarkStyle::DarkStyle(QStyle* style) : QProxyStyle(styleBase(style)) {}
+DarkStyle::DarkStyle(QStyle* style) : QProxyStyle(styleBase(style))
+{
+    // The proxy would own its base and delete it with itself; the base is shared for the whole run.
+    baseStyle()->setParent(nullptr);
+}
 
 DarkStyle::~DarkStyle() = default;
 

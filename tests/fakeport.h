@@ -44,6 +44,8 @@ public:
 
     qint64 write(const QByteArray& data) override
     {
+        if (!m_open)
+            writesWhileClosed += data.size();
         rawWritten += data;
         for (char c : data)
             if (m_rx.feed(quint8(c))) {
@@ -52,10 +54,22 @@ public:
                 sent.append(p);
                 if (log)
                     log->append(p);
+                if (!unplugOnSend.isEmpty() && p.startsWith(unplugOnSend)) {
+                    unplugOnSend.clear();
+                    m_open = false;
+                    emit errorOccurred(QSerialPort::ResourceError);
+                }
             }
         return data.size();
     }
-    bool waitForBytesWritten(int) override { return false; }
+    // Reports bytes written this many more times, like a port whose buffer drains slowly.
+    int pendingWrites = 0;
+    int waits = 0;
+    bool waitForBytesWritten(int) override
+    {
+        ++waits;
+        return pendingWrites-- > 0;
+    }
     QByteArray readAll() override
     {
         QByteArray d = m_in;
@@ -72,6 +86,8 @@ public:
     }
     void pushPayload(const QByteArray& payload) { push(Frame::encode(payload)); }
 
+    QByteArray unplugOnSend; // the device vanishes when a payload starting so is written
+    int writesWhileClosed = 0;
     QList<QByteArray> sent;
     QList<QByteArray>* log = nullptr; // survives the port, which the window deletes
     QByteArray rawWritten;

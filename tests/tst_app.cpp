@@ -50,6 +50,8 @@ private slots:
     void resizeBurstLaysOutOnce();
     void sendGatedByLinkState();
     void modeTabSwitch();
+    void portClosedMidChunkStopsDelivery();
+    void onlyResourceErrorCloses();
     void busyIconsAnimate();
     void languageChangeKeepsFirmwareVersion();
     void closeSendsDisconnectOnlyWhenAlive_data();
@@ -235,6 +237,33 @@ void TestApp::modeTabSwitch()
     QVERIFY(r.ui()->addREP->isEnabled());
 }
 
+void TestApp::portClosedMidChunkStopsDelivery()
+{
+    Rig r;
+    r.w->openSerialPort();
+    r.port->unplugOnSend = "R"; // the mode select after the connect answer finds the device gone
+    r.port->push(Frame::encode(Connected) + Frame::encode(QByteArray("S\x01\x02\x06", 4)) + Frame::encode("#"));
+    QVERIFY(!r.port->isOpen());
+    QCOMPARE(r.w->linkState(), quint8(0));
+    QCOMPARE(r.ui()->lab_ver->text(), QString("2.05"));
+    QCOMPARE(r.port->writesWhileClosed, 0);
+    QCOMPARE(r.titles.last(), QString("KV847: no connection!"));
+}
+
+void TestApp::onlyResourceErrorCloses()
+{
+    Rig r;
+    r.connectAnalyser();
+    for (auto e : {QSerialPort::TimeoutError, QSerialPort::ReadError, QSerialPort::WriteError,
+                   QSerialPort::UnsupportedOperationError})
+        emit r.port->errorOccurred(e);
+    QVERIFY(r.port->isOpen());
+    QCOMPARE(r.w->linkState(), quint8(2));
+    emit r.port->errorOccurred(QSerialPort::ResourceError);
+    QVERIFY(!r.port->isOpen());
+    QCOMPARE(r.w->linkState(), quint8(0));
+}
+
 void TestApp::busyIconsAnimate()
 {
     Rig r;
@@ -308,7 +337,14 @@ void TestApp::closeSendsDisconnectOnlyWhenAlive()
         QCOMPARE(int(r.w->linkState()), state);
         r.port->log = &log;
         log.clear();
+        // The shutdown waits while the port still reports bytes going out.
+        r.port->pendingWrites = 3;
+        r.port->waits = 0;
+        FakePort* port = r.port;
+        int waits = -1;
+        QObject::connect(port, &QObject::destroyed, [&] { waits = port->waits; });
         r.w.reset();
+        QCOMPARE(waits, disconnect ? 4 : 0);
     }
     QCOMPARE(log.contains(QByteArray("U\x00", 2)), disconnect);
     QCOMPARE(log.size(), disconnect ? 1 : 0);

@@ -359,14 +359,14 @@ void TestConnection::nljdLevelFromStatus()
     r.connectNow();
     QByteArray status = r.analyser.statusPayload();
     status[1] = 6;
-    status[8] = 2;
-    r.analyser.send(status);
-    r.settle();
-    QCOMPARE(r.ui()->slNLD->value(), 60.0);
     status[8] = char(4);
     r.analyser.send(status);
     r.settle();
     QCOMPARE(r.ui()->slNLD->value(), 100.0);
+    status[8] = 2;
+    r.analyser.send(status);
+    r.settle();
+    QCOMPARE(r.ui()->slNLD->value(), 60.0);
     // Byte 8 missing: the delivered size is 8, which gives the lowest level.
     r.analyser.send(status.left(7));
     r.settle();

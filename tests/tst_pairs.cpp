@@ -753,6 +753,14 @@ void TestPairs::rowsFitThePanel()
     QVERIFY(width <= t->contentsRect().width());
     QVERIFY(t->columnWidth(0) >= 45);
     QVERIFY(!t->verticalScrollBar()->isVisible());
+
+    // The sizes follow from the table's inner room: right - left - 1 of its rectangle.
+    const QRect g = t->geometry();
+    const int w = g.right() - g.left() - 1, h = g.bottom() - g.top() - 1;
+    QCOMPARE(t->columnWidth(0), std::max(5 * w / 29, 45));
+    QCOMPARE(t->columnWidth(1) + t->columnWidth(2), w - std::max(5 * w / 29, 45));
+    QCOMPARE(t->rowHeight(0), h / 37 + 7);
+    QCOMPARE(t->rowHeight(20), (h - 7) / 37);
 }
 
 void TestPairs::switchButtonShowsPanelInPlace()

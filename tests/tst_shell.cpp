@@ -9,7 +9,20 @@ class TestShell : public QObject
     Q_OBJECT
 private slots:
     void darkStyleInstalls();
+    void baseStyleOutlivesAProxy();
 };
+
+void TestShell::baseStyleOutlivesAProxy()
+{
+    auto* first = new DarkStyle;
+    QStyle* base = first->baseStyle();
+    QVERIFY(base);
+    QCOMPARE(base->objectName().toLower(), QString("fusion"));
+    delete first;
+    DarkStyle second;
+    QCOMPARE(second.baseStyle(), base);
+    QCOMPARE(second.baseStyle()->objectName().toLower(), QString("fusion"));
+}
 
 void TestShell::darkStyleInstalls()
 {
