@@ -242,6 +242,9 @@ private:
     void reflPairSwitched();
     void reflCompareSwitch(bool on);
     void reflCompareViews();
+    void reflShowLegends();
+    // After the form's retranslation: puts back the texts the REFL mode wrote into the form.
+    void reflRetranslated();
     void reflCompareOne(int pair);
     bool& reflShown(int set);
     class QTableWidget* reflTable(int set) const;

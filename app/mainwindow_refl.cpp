@@ -26,8 +26,9 @@ const char* const ActiveBox = "font: bold; color: white;";
 const char* const InactiveBox = "color:gray;";
 const char* const CompareOnSheet = "color: rgb(255,85,85);";
 const char* const CompareOffSheet = "color: rgb(140,210,255);";
-const QColor Agreeing(0xFFFFFF);
-const QColor Differing(255, 85, 85);
+const QColor White(0xFFFFFF);
+const QColor Alarm(255, 85, 85);
+const QByteArray StartMeasurement("F\x04", 2);
 
 void setIndicator(QTableWidget* pairTable, int pair, float distance, quint8 state)
 {
@@ -97,7 +98,9 @@ void MainWindow::reflData(const QByteArray& data)
         return;
     case Refl::TEffect::Measuring: {
         QTableWidget* t = m_refl->activeSet == 0 || m_reflCompare ? ui->refTAB1 : ui->refTAB2;
-        t->item(Refl::MessageRow, 0)->setText(tr("Measuring..."));
+        QTableWidgetItem* message = t->item(Refl::MessageRow, 0);
+        message->setText(tr("Measuring..."));
+        message->setForeground(White);
         m_measuring = true;
         setIndicator(ui->swTAB, m_currentPair, 0.0f, NLD::Measuring);
         return;
@@ -119,7 +122,7 @@ void MainWindow::reflData(const QByteArray& data)
         scanAll(true);
         // The step may have been the last one.
         if (m_scanning)
-            writeData(QByteArray("F\x04", 2));
+            writeData(StartMeasurement);
     }
 }
 
@@ -132,7 +135,7 @@ void MainWindow::reflTest(bool on)
         return;
     }
     if (on) {
-        writeData(QByteArray("F\x04", 2));
+        writeData(StartMeasurement);
         return;
     }
     ui->scanAll->setChecked(false);
@@ -326,8 +329,7 @@ void MainWindow::reflCompareSwitch(bool on)
         ui->refFAC->setEnabled(false);
         ui->refRIGHT->setEnabled(false);
         ui->refComp->setStyleSheet(CompareOnSheet);
-        ui->label_25->setText(tr("Current"));
-        ui->label_24->setText(tr("File"));
+        reflShowLegends();
         ui->refSET2->setStyleSheet(InactiveBox);
         ui->refSET1->setStyleSheet(ActiveBox);
         reflCompareViews();
@@ -342,14 +344,28 @@ void MainWindow::reflCompareSwitch(bool on)
     ui->refFAC->setEnabled(true);
     ui->refRIGHT->setEnabled(true);
     ui->refComp->setStyleSheet(CompareOffSheet);
-    ui->label_25->setText(tr("Set 1"));
-    ui->label_24->setText(tr("Set 2"));
+    reflShowLegends();
     reflSetBoxStyles();
     ui->refERR->clear();
     reflRedraw(1);
     reflRedraw(2);
     reflPlot(0);
     refreshPairTable();
+}
+
+void MainWindow::reflShowLegends()
+{
+    ui->label_25->setText(m_reflCompare ? tr("Current") : tr("Set 1"));
+    ui->label_24->setText(m_reflCompare ? tr("File") : tr("Set 2"));
+}
+
+void MainWindow::reflRetranslated()
+{
+    reflShowLegends();
+    ui->refFAC->setText(Refl::factorText(m_refl->reflFactor));
+    reflRedraw(0);
+    if (m_currentPair != 0)
+        compareREF(m_currentPair);
 }
 
 void MainWindow::reflCompareViews()
@@ -387,22 +403,10 @@ void MainWindow::reflCompareOne(int pair)
         return;
     }
     st.compareResult[pair] = d.verdict;
-    ui->swTAB->item(pair, 0)->setForeground(d.verdict != Refl::Agree ? Differing : Agreeing);
+    ui->swTAB->item(pair, 0)->setForeground(d.verdict != Refl::Agree ? Alarm : White);
     if (pair != m_currentPair)
         return;
     ui->refERR->setPlainText(Refl::verdictText(d.verdict));
-    if (d.verdict != Refl::ListsDiffer)
-        return;
-    for (int k = 0; k < std::min<int>(current.refl.status, ReflDefects); ++k) {
-        if (marks.currentDistance[k] == 2)
-            Refl::markDiffering(*ui->refTAB1, k, 1);
-        if (marks.currentLevel[k] == 2)
-            Refl::markDiffering(*ui->refTAB1, k, 2);
-    }
-    for (int j = 0; j < std::min<int>(file.status, ReflDefects); ++j) {
-        if (marks.fileDistance[j] == 2)
-            Refl::markDiffering(*ui->refTAB2, j, 1);
-        if (marks.fileLevel[j] == 2)
-            Refl::markDiffering(*ui->refTAB2, j, 2);
-    }
+    if (d.verdict == Refl::ListsDiffer)
+        Refl::markDifferences(*ui->refTAB1, current.refl.status, *ui->refTAB2, file.status, marks);
 }

@@ -43,7 +43,8 @@ bool tooMuchVoltage(const CableModel& cable, quint8 a, quint8 b)
 // Echo level in dB: weaker with distance, and behind the first fault much weaker still.
 int echoLevel(const LineFault& f, int index)
 {
-    const double db = 50 - 0.015 * f.distanceM - (index > 0 ? 12 : 0) + (f.kind == LineFault::Kind::Short ? 2 : 0);
+    const double db =
+        50 - 0.015 * f.distanceM - (index > 0 ? 12 : 0) + (f.kind == LineFault::Kind::Short ? 2 : 0);
     return int(std::clamp(std::lround(db), 3L, 60L));
 }
 } // namespace

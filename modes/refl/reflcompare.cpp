@@ -39,9 +39,9 @@ StatusDecision fileStateAgainst(quint8 fs, quint8 cs)
     };
     // Rows with a current defect list use LastListStatus as their current status.
     static const Row rows[] = {
-        {NoDefects, LastListStatus, 9},  {NoDefects, Noise, 10},        {NoDefects, OverVoltage, 11},
-        {Noise, LastListStatus, 3},      {Noise, OverVoltage, 7},       {Noise, NoDefects, 12},
-        {OverVoltage, LastListStatus, 4}, {OverVoltage, Noise, 8},      {OverVoltage, NoDefects, 13},
+        {NoDefects, LastListStatus, 9},   {NoDefects, Noise, 10},  {NoDefects, OverVoltage, 11},
+        {Noise, LastListStatus, 3},       {Noise, OverVoltage, 7}, {Noise, NoDefects, 12},
+        {OverVoltage, LastListStatus, 4}, {OverVoltage, Noise, 8}, {OverVoltage, NoDefects, 13},
     };
     const quint8 current = isList(cs) ? LastListStatus : cs;
     for (const Row& r : rows)
@@ -93,8 +93,8 @@ bool listsDiffer(int currentCount, const std::array<quint16, ReflDefects>& curre
 {
     currentCount = std::min(currentCount, ReflDefects);
     fileCount = std::min(fileCount, ReflDefects);
-    marks.fileDistance.fill(2);
-    marks.fileLevel.fill(1);
+    marks.fileDistance.fill(Differs);
+    marks.fileLevel.fill(Matched);
     marks.currentDistance.fill(0);
     marks.currentLevel.fill(0);
     bool differ = false;
@@ -104,14 +104,14 @@ bool listsDiffer(int currentCount, const std::array<quint16, ReflDefects>& curre
             if (std::abs(int(currentDistance[k]) - int(fileDistance[j])) <= tolerance)
                 match = j;
         if (match < 0) {
-            marks.currentDistance[k] = 2;
-            marks.currentLevel[k] = 1;
+            marks.currentDistance[k] = Differs;
+            marks.currentLevel[k] = Matched;
             differ = true;
             continue;
         }
-        marks.currentDistance[k] = marks.fileDistance[match] = 1;
+        marks.currentDistance[k] = marks.fileDistance[match] = Matched;
         const bool levelsDiffer = std::abs(int(currentLevel[k]) - int(fileLevel[match])) > LevelTolerance;
-        marks.currentLevel[k] = marks.fileLevel[match] = levelsDiffer ? 2 : 1;
+        marks.currentLevel[k] = marks.fileLevel[match] = levelsDiffer ? Differs : Matched;
         differ = differ || levelsDiffer;
     }
     return differ;

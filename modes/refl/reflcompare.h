@@ -31,7 +31,9 @@ struct StatusDecision {
 };
 StatusDecision decideByStatus(bool hasCurrent, quint8 fileStatus, quint8 currentStatus);
 
-// Per defect: 1 matched, 2 differs (0: not looked at).
+// Per defect: Matched, Differs, or 0 when not looked at.
+constexpr quint8 Matched = 1;
+constexpr quint8 Differs = 2;
 struct DefectMarks {
     std::array<quint8, ReflDefects> currentDistance{}, currentLevel{};
     std::array<quint8, ReflDefects> fileDistance{}, fileLevel{};

@@ -12,7 +12,7 @@
 // the factors, the loaded file, the comparison results and the curves' samples.
 struct ReflModeState {
     std::array<Refl::ReflSet, 2> sets;
-    int activeSet = 0; // 0 = Set 1 receives new measurements
+    int activeSet = 0;                         // 0 = Set 1 receives new measurements
     float reflFactor = Refl::InitialFactor;    // reported by the analyser or applied by the user
     float appliedFactor = Refl::InitialFactor; // changed only by the user's factor change
     Refl::ReflFileData file;

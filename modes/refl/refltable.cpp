@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QHeaderView>
 #include <QTableWidget>
+#include <algorithm>
 
 namespace Refl
 {
@@ -82,16 +83,26 @@ void showDefects(QTableWidget& t, const DefectView& v)
     for (int k = 1; k <= ReflDefects; ++k) {
         const bool present = list && k <= v.status;
         setCell(t, k, 0, present ? QString::number(k) : QString(), White);
-        setCell(t, k, 1,
-                present ? QString::asprintf("%.1f m", (*v.defectDistance)[k - 1] / 10.0) : QString(), White);
+        setCell(t, k, 1, present ? QString::asprintf("%.1f m", (*v.defectDistance)[k - 1] / 10.0) : QString(),
+                White);
         setCell(t, k, 2, present ? QString::number((*v.defectLevel)[k - 1]) + " dB" : QString(), White);
     }
 }
 
-void markDiffering(QTableWidget& t, int defect, int column)
+void markDifferences(QTableWidget& current, int currentCount, QTableWidget& file, int fileCount,
+                     const DefectMarks& marks)
 {
-    if (QTableWidgetItem* item = t.item(defect + 1, column))
-        item->setForeground(Red);
+    const auto mark = [](QTableWidget& t, int count, const std::array<quint8, ReflDefects>& distance,
+                         const std::array<quint8, ReflDefects>& level) {
+        for (int k = 0; k < std::min(count, ReflDefects); ++k) {
+            if (distance[k] == Differs)
+                t.item(k + 1, 1)->setForeground(Red);
+            if (level[k] == Differs)
+                t.item(k + 1, 2)->setForeground(Red);
+        }
+    };
+    mark(current, currentCount, marks.currentDistance, marks.currentLevel);
+    mark(file, fileCount, marks.fileDistance, marks.fileLevel);
 }
 
 QString setTitle(int set, const QString& label)

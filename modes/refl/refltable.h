@@ -1,5 +1,6 @@
 #pragma once
 
+#include "modes/refl/reflcompare.h"
 #include "pairs/pairstore.h"
 
 #include <QString>
@@ -26,8 +27,9 @@ struct DefectView {
 
 // The message row and defect rows 1..10, all in white but the line states.
 void showDefects(QTableWidget& table, const DefectView& view);
-// Marks a defect's distance (column 1) or level (column 2) as differing.
-void markDiffering(QTableWidget& table, int defect, int column);
+// Turns the distance and level cells of the differing defects red, current and file side.
+void markDifferences(QTableWidget& current, int currentCount, QTableWidget& file, int fileCount,
+                     const DefectMarks& marks);
 
 // Group box titles: " Set 1 (1-2) ", or " Set 1 " for an empty set.
 QString setTitle(int set, const QString& label);
