@@ -149,6 +149,7 @@ void MainWindow::changeEvent(QEvent* e)
         ui->retranslateUi(this);
         // The form's texts are back to their defaults; put back what the program wrote into them.
         showFirmwareVersion();
+        reflRetranslated();
     }
 }
 

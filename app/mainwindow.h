@@ -84,6 +84,9 @@ private:
     void showSetupError(const QString& errorString);
     void placeModeTabs();
     void showFirmwareVersion();
+    // Save and load flows of the modes' data files: the dialogs, QSaveFile and the error boxes.
+    bool saveDataFile(const QString& filter, const QByteArray& bytes);
+    bool openDataFile(const QString& filter, class QFile& file);
     void refreshSizeDependentViews();
 
     void statusMessage(const QByteArray& data);
@@ -206,10 +209,6 @@ private:
     void nljdCompareSwitch(bool on);
     void compareNljdPair(int pair);
     void clearNljdVerdictText();
-
-    // Save and load flows of the data files: the dialogs, QSaveFile and the error boxes.
-    bool saveDataFile(const QString& filter, const QByteArray& bytes);
-    bool openDataFile(const QString& filter, class QFile& file);
 
     class NLD* m_nld = nullptr; // the large display
     std::shared_ptr<struct NljdFileData> m_nljdFile;

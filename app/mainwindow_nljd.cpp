@@ -2,19 +2,18 @@
 #include "mainwindow.h"
 
 #include "app/prompts.h"
+#include "app/savepanel.h"
 #include "link/dispatchroute.h"
 #include "modes/nljd/nld.h"
 #include "modes/nljd/nldsource.h"
 #include "modes/nljd/nljdcompare.h"
 #include "modes/nljd/nljdfile.h"
 #include "modes/nljd/nljdmessage.h"
-#include "modes/nljd/savepanel.h"
 #include "pairs/pairstore.h"
 #include "ui_mainwindow.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QSignalBlocker>
 #include <qwt_scale_draw.h>
 #include <qwt_scale_engine.h>
@@ -110,41 +109,6 @@ void MainWindow::nldLEV(double val)
     const quint8 level = Nljd::levelOfPercent(val);
     writeData(Nljd::levelCommand(level));
     (*m_pairs)[m_currentPair].nljd.level = level;
-}
-
-// --- Files ---
-
-bool MainWindow::saveDataFile(const QString& filter, const QByteArray& bytes)
-{
-    const QString name = m_prompts->saveFileName(tr("Save File"), QString(), filter);
-    if (name.isEmpty())
-        return false;
-    // Written aside and renamed at the end, so a failure never leaves a damaged file behind.
-    QSaveFile file(name);
-    if (!file.open(QIODevice::WriteOnly)) {
-        m_prompts->critical(tr("Error"), tr("Could not open file"));
-        return false;
-    }
-    // A short write only shows in flush(): commit() alone would still rename the cut file into place.
-    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit()) {
-        file.cancelWriting();
-        m_prompts->critical(tr("Error"), tr("Could not save file"));
-        return false;
-    }
-    return true;
-}
-
-bool MainWindow::openDataFile(const QString& filter, QFile& file)
-{
-    const QString name = m_prompts->openFileName(tr("Open File"), QString(), filter);
-    if (name.isEmpty())
-        return false;
-    file.setFileName(name);
-    if (!file.open(QIODevice::ReadOnly)) {
-        m_prompts->critical(tr("Error"), tr("Could not open file"));
-        return false;
-    }
-    return true;
 }
 
 void MainWindow::saveNLD()

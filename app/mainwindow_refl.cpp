@@ -2,9 +2,9 @@
 #include "mainwindow.h"
 
 #include "app/prompts.h"
+#include "app/savepanel.h"
 #include "link/dispatchroute.h"
 #include "modes/nljd/nld.h"
-#include "modes/nljd/savepanel.h"
 #include "modes/refl/reflindicators.h"
 #include "modes/refl/reflmodestate.h"
 #include "modes/refl/reflplot.h"

@@ -308,9 +308,14 @@ void TestApp::languageChangeKeepsFirmwareVersion()
     Rig r;
     r.connectAnalyser();
     QCOMPARE(r.ui()->lab_ver->text(), QString("2.05"));
+    // The analyser reports factor 2.00 in its REFL status (bytes 8 and 9).
+    r.port->pushPayload(QByteArray("S\x07\x00\x00\x00\x00\x05\x00\x02\x00", 10));
+    QCOMPARE(r.ui()->refFAC->text(), QString("2.00"));
     QEvent change(QEvent::LanguageChange);
     QCoreApplication::sendEvent(r.w.get(), &change);
     QCOMPARE(r.ui()->lab_ver->text(), QString("2.05"));
+    QCOMPARE(r.ui()->refFAC->text(), QString("2.00"));
+    QCOMPARE(r.ui()->label_25->text(), QString("Set 1"));
     QCOMPARE(r.ui()->tabWidget->tabText(0), QString("LFA"));
 }
 
