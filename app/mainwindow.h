@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <QSerialPort>
 #include <QTranslator>
+#include <functional>
 #include <memory>
 
 class AnalyserPort;
@@ -85,7 +86,8 @@ private:
     void placeModeTabs();
     void showFirmwareVersion();
     // Save and load flows of the modes' data files: the dialogs, QSaveFile and the error boxes.
-    bool saveDataFile(const QString& filter, const QByteArray& bytes);
+    // The bytes are taken after the dialog: measurements go on while it is open.
+    bool saveDataFile(const QString& filter, const std::function<QByteArray()>& bytes);
     bool openDataFile(const QString& filter, class QFile& file);
     void refreshSizeDependentViews();
 

@@ -7,11 +7,12 @@
 #include <QFile>
 #include <QSaveFile>
 
-bool MainWindow::saveDataFile(const QString& filter, const QByteArray& bytes)
+bool MainWindow::saveDataFile(const QString& filter, const std::function<QByteArray()>& encode)
 {
     const QString name = m_prompts->saveFileName(tr("Save File"), QString(), filter);
     if (name.isEmpty())
         return false;
+    const QByteArray bytes = encode();
     // Written aside and renamed at the end, so a failure never leaves a damaged file behind.
     QSaveFile file(name);
     if (!file.open(QIODevice::WriteOnly)) {

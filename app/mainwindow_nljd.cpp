@@ -113,7 +113,7 @@ void MainWindow::nldLEV(double val)
 
 void MainWindow::saveNLD()
 {
-    const QByteArray bytes = NljdFile::encode(*m_pairs, ui->nldTXT->text());
+    const auto bytes = [this] { return NljdFile::encode(*m_pairs, ui->nldTXT->text()); };
     if (saveDataFile(tr("KV847 NLJD data (*.nljd)"), bytes))
         SavePanel::close({ui->nldSave, ui->nldFILE, ui->nldTXT, ui->nldCancel});
 }

@@ -291,7 +291,7 @@ void MainWindow::reflApplyFactor()
 
 void MainWindow::saveREF()
 {
-    const QByteArray bytes = Refl::encodeFile(m_refl->reflFactor, *m_pairs, ui->refTXT->text());
+    const auto bytes = [this] { return Refl::encodeFile(m_refl->reflFactor, *m_pairs, ui->refTXT->text()); };
     if (saveDataFile(tr("KV847 REFL data (*.refl)"), bytes))
         SavePanel::close({ui->refSave, ui->refFILE, ui->refTXT, ui->refCancel});
 }

@@ -1,9 +1,12 @@
 #include "app/mainwindow.h"
 #include "app/scriptedprompts.h"
 #include "fakeport.h"
+#include "pairs/pairstore.h"
 #include "ui_mainwindow.h"
 
+#include <QTemporaryDir>
 #include <QtTest>
+#include <functional>
 #include <qwt_slider.h>
 
 namespace {
@@ -50,6 +53,7 @@ private slots:
     void resizeBurstLaysOutOnce();
     void sendGatedByLinkState();
     void modeTabSwitch();
+    void savedFileHoldsDataOfWhenTheDialogClosed();
     void portClosedMidChunkStopsDelivery();
     void onlyResourceErrorCloses();
     void busyIconsAnimate();
@@ -235,6 +239,39 @@ void TestApp::modeTabSwitch()
     QCOMPARE(r.log, (QList<QByteArray>{deselect, QByteArray("R\x05", 2)}));
     QVERIFY(!r.ui()->swTAB->isHidden());
     QVERIFY(r.ui()->addREP->isEnabled());
+}
+
+namespace {
+// Measurements go on while the save dialog is open.
+class SlowDialogPrompts : public ScriptedPrompts
+{
+public:
+    std::function<void()> whileOpen;
+    QString path;
+    QString saveFileName(const QString& caption, const QString& dir, const QString& filter) override
+    {
+        ScriptedPrompts::saveFileName(caption, dir, filter);
+        whileOpen();
+        return path;
+    }
+};
+} // namespace
+
+void TestApp::savedFileHoldsDataOfWhenTheDialogClosed()
+{
+    QTemporaryDir dir;
+    SlowDialogPrompts prompts;
+    prompts.path = dir.filePath("late.nljd");
+    MainWindow w(nullptr, new FakePort, &prompts);
+    PairRecord& pair5 = w.pairStore()[5];
+    pair5.dataFlags |= DataFlag::nljdValid;
+    pair5.nljd.harm2 = 100;
+    prompts.whileOpen = [&] { pair5.nljd.harm2 = 125; };
+    QVERIFY(QMetaObject::invokeMethod(&w, "saveNLD"));
+    QFile file(prompts.path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    // Magic (4-byte length + 12 bytes), then four bytes per pair from pair 1: flag, level, 2nd, 3rd.
+    QCOMPARE(quint8(file.readAll().at(16 + 4 * 4 + 2)), quint8(125));
 }
 
 void TestApp::portClosedMidChunkStopsDelivery()

@@ -571,6 +571,7 @@ void TestNljd::failingWriteKeepsOldFile()
 
     QCOMPARE(r.prompts.count("critical"), 1);
     QCOMPARE(r.prompts.asked.last().title, QString("Error"));
+    QCOMPARE(r.prompts.asked.last().text, QString("Could not save file"));
     QFile f(r.path("old.nljd"));
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), QByteArray("OLD"));
