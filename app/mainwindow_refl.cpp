@@ -57,12 +57,7 @@ void MainWindow::setUpRefl()
     connect(ui->refComp, &QPushButton::toggled, this, [this](bool on) { reflCompareSwitch(on); });
     SavePanel::wire({ui->refSave, ui->refFILE, ui->refTXT, ui->refCancel});
     connect(ui->refSave2, SIGNAL(clicked()), this, SLOT(saveREF()));
-    connect(ui->refLoad, &QPushButton::clicked, this, [this] {
-        loadREF();
-        // A new reference while comparing is compared at once.
-        if (m_reflCompare && m_refl->fileLoaded)
-            reflCompareViews();
-    });
+    connect(ui->refLoad, SIGNAL(clicked()), this, SLOT(loadREF()));
     connect(this, &MainWindow::sigKOMM, this, [this] { reflPairSwitched(); });
 }
 
@@ -100,7 +95,6 @@ void MainWindow::reflData(const QByteArray& data)
         QTableWidget* t = m_refl->activeSet == 0 || m_reflCompare ? ui->refTAB1 : ui->refTAB2;
         QTableWidgetItem* message = t->item(Refl::MessageRow, 0);
         message->setText(tr("Measuring..."));
-        message->setForeground(White);
         m_measuring = true;
         setIndicator(ui->swTAB, m_currentPair, 0.0f, NLD::Measuring);
         return;

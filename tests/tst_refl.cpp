@@ -303,9 +303,14 @@ void TestRefl::chunksFillTheirQuarterOnly()
         QCOMPARE(int(r.refl.trace[j]), j >= 256 && j < 384 ? j - 255 : 0);
 
     const auto before = r.refl.trace;
-    QCOMPARE(Refl::takeMessage(tMsg(6, 4, 1, 2, Bytes(128, '\x77')), r), Refl::TEffect::Chunk);
-    QCOMPARE(Refl::takeMessage(tMsg(6, 255, 1, 2, Bytes(128, '\x77')), r), Refl::TEffect::Chunk);
+    QCOMPARE(Refl::takeMessage(tMsg(6, 4, 1, 2, Bytes(128, '\x77')), r), Refl::TEffect::Ignored);
+    QCOMPARE(Refl::takeMessage(tMsg(6, 255, 1, 2, Bytes(128, '\x77')), r), Refl::TEffect::Ignored);
     QVERIFY(r.refl.trace == before);
+    // A stray chunk alone does not mark a pair as measured.
+    PairRecord& fresh = store[3];
+    QCOMPARE(Refl::takeMessage(tMsg(6, 4, fresh.wireA, fresh.wireB, Bytes(128, '\x77')), fresh),
+             Refl::TEffect::Ignored);
+    QCOMPARE(fresh.dataFlags & DataFlag::reflValid, 0);
     QCOMPARE(int(r.refl.status), 0);
     QCOMPARE(store[2].wireA, next.wireA);
     QCOMPARE(store[2].wireB, next.wireB);
@@ -599,8 +604,11 @@ void TestRefl::toleranceAndWindow()
     QCOMPARE(Refl::traceWindow(1.5f), 254);
     QCOMPARE(Refl::distanceTolerance(3.0f), 5);
     QCOMPARE(Refl::traceWindow(3.0f), 509);
-    // A slow cable: the 120 m need more samples than there are.
-    QCOMPARE(Refl::traceWindow(4.0f), 512);
+    // A slow cable: the 120 m need more samples than there are; the mean still divides by the window.
+    QCOMPARE(Refl::traceWindow(4.0f), 679);
+    std::array<quint8, ReflSamples> a{}, b{};
+    a.fill(1);
+    QCOMPARE(Refl::meanTraceDifference(a, b, 679), 512.0 / 679);
 }
 
 void TestRefl::listComparison_data()

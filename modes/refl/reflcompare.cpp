@@ -58,7 +58,8 @@ int distanceTolerance(float factor)
 
 int traceWindow(float factor)
 {
-    return std::min(ReflSamples, int(ReflSamples / rangeMetres(factor) * 120));
+    // Not capped: at large factors the window runs past the trace, and the mean still divides by it.
+    return int(ReflSamples / rangeMetres(factor) * 120);
 }
 
 StatusDecision decideByStatus(bool hasCurrent, quint8 fs, quint8 cs)
@@ -120,11 +121,10 @@ bool listsDiffer(int currentCount, const std::array<quint16, ReflDefects>& curre
 double meanTraceDifference(const std::array<quint8, ReflSamples>& current,
                            const std::array<quint8, ReflSamples>& file, int window)
 {
-    window = std::min(window, ReflSamples);
     if (window <= 0)
         return 0;
     double sum = 0;
-    for (int j = 0; j < window; ++j) {
+    for (int j = 0; j < std::min(window, ReflSamples); ++j) {
         const int a = current[j], b = file[j];
         if (a == 0 && b == 0)
             continue;

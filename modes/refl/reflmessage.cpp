@@ -32,8 +32,6 @@ void takeDefects(const QByteArray& msg, ReflPairData& refl)
 void takeChunk(const QByteArray& msg, ReflPairData& refl)
 {
     const quint8 c = byteAt(msg, 2);
-    if (c >= ReflSamples / ChunkSamples)
-        return;
     for (int i = 0; i < ChunkSamples; ++i)
         refl.trace[c * ChunkSamples + i] = byteAt(msg, 5 + i);
 }
@@ -45,6 +43,9 @@ TEffect takeMessage(const QByteArray& msg, PairRecord& pair)
         return TEffect::Ignored;
     if (msg.size() < 2 || byteAt(msg, 1) == Measuring)
         return TEffect::Measuring;
+    // A chunk that belongs nowhere in the trace is dropped whole.
+    if (byteAt(msg, 1) == TraceChunk && byteAt(msg, 2) >= ReflSamples / ChunkSamples)
+        return TEffect::Ignored;
 
     pair.dataFlags |= DataFlag::reflValid;
     ReflPairData& refl = pair.refl;
