@@ -1,8 +1,8 @@
 #include "app/commandline.h"
 #include "app/mainwindow.h"
 #include "link/quitsignals.h"
-#include "shell/darkstyle.h"
 #include "link/serialanalyserport.h"
+#include "shell/darkstyle.h"
 #include "sim/virtualanalyser.h"
 #include "sim/virtualport.h"
 
@@ -31,7 +31,8 @@ int main(int argc, char* argv[])
     // Until the frameless shell takes the title, the plain window frame shows the link state.
     QObject::connect(&w, &MainWindow::setWindowTitle, &w,
                      [&w](const QString& text) { w.QWidget::setWindowTitle(text); });
-    QObject::connect(&w, &MainWindow::setWindowIcon, &w, [&w](const QIcon& icon) { w.QWidget::setWindowIcon(icon); });
+    QObject::connect(&w, &MainWindow::setWindowIcon, &w,
+                     [&w](const QIcon& icon) { w.QWidget::setWindowIcon(icon); });
     w.QWidget::setWindowTitle(QCoreApplication::translate("MainWindow", "KV847: no connection!"));
     w.QWidget::setWindowIcon(QIcon(":/img/off.png"));
     if (virtualPort) {
@@ -43,7 +44,8 @@ int main(int argc, char* argv[])
             else
                 virtualPort->plug();
         });
-        std::fprintf(stderr, "kv847: running on the virtual analyser (Ctrl+Alt+U pulls or puts back its cable)\n");
+        std::fprintf(stderr,
+                     "kv847: running on the virtual analyser (Ctrl+Alt+U pulls or puts back its cable)\n");
     }
     w.show();
     QApplication::setWindowIcon(QIcon(":/favicon.ico"));

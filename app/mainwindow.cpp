@@ -11,9 +11,9 @@
 #include <qwt_plot_curve.h>
 
 MainWindow::MainWindow(QWidget* parent, AnalyserPort* port, Prompts* prompts)
-    : QMainWindow(parent), ui(new Ui::MainWindow), m_animTimer(new QTimer(this)), m_linkTimer(new QTimer(this)),
-      m_resizeTimer(new QTimer(this)), m_refCurve1(new QwtPlotCurve(QString())),
-      m_refCurve2(new QwtPlotCurve(QString()))
+    : QMainWindow(parent), ui(new Ui::MainWindow), m_animTimer(new QTimer(this)),
+      m_linkTimer(new QTimer(this)), m_resizeTimer(new QTimer(this)),
+      m_refCurve1(new QwtPlotCurve(QString())), m_refCurve2(new QwtPlotCurve(QString()))
 {
     initKv847Resources();
     m_prompts = prompts;

@@ -15,7 +15,8 @@ class Prompts;
 class QTimer;
 class QwtPlotCurve;
 
-namespace Ui {
+namespace Ui
+{
 class MainWindow;
 }
 
@@ -157,9 +158,9 @@ private:
     int m_selectedRow = -1;
     bool m_scanning = false;
     int m_stepCount = 0;
-    bool m_wrxScan = false;     // the signal search follows every pair the scan selects
-    bool m_nljdCompare = false; // set by the NLJD comparison
-    bool m_reflCompare = false; // set by the REFL comparison
+    bool m_wrxScan = false;       // the signal search follows every pair the scan selects
+    bool m_nljdCompare = false;   // set by the NLJD comparison
+    bool m_reflCompare = false;   // set by the REFL comparison
     quint8 m_nljdFileMarkers[37]; // per pair, 255 = not in the loaded .nljd file
     quint8 m_reflFileMarkers[37]; // per pair, 251 = not in the loaded .refl file
     bool m_wrxMains = false;      // the receiver's Mains button; kept by the WRx mode

@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-namespace Geometry {
+namespace Geometry
+{
 
 int pairPanelWidth(int contentWidth)
 {

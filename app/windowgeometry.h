@@ -3,7 +3,8 @@
 #include <QRect>
 
 // Where resizing puts the absolutely placed widgets. Rectangles are built from inclusive corners.
-namespace Geometry {
+namespace Geometry
+{
 
 inline QRect box(int left, int top, int right, int bottom)
 {

@@ -12,7 +12,8 @@
 #include <cmath>
 #include <memory>
 
-namespace {
+namespace
+{
 constexpr double FramesPerSecond = 460;
 
 // A sine of changing size and phase, as a live line gives it; framed as the analyser sends it.
@@ -58,8 +59,8 @@ void reportRate(benchmark::State& state)
     state.SetItemsProcessed(state.iterations());
     // CPU seconds per frame times 460 frames, in percent of one core.
     state.counters["core_pct_at_460fps"] =
-        benchmark::Counter(double(state.iterations()) / (FramesPerSecond * 100), benchmark::Counter::kIsRate |
-                                                                                    benchmark::Counter::kInvert);
+        benchmark::Counter(double(state.iterations()) / (FramesPerSecond * 100),
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 } // namespace
 

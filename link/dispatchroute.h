@@ -7,7 +7,8 @@
 // mode's tab is shown and a pair is selected; progress only on the NLJD and REFL tabs.
 enum class Route { Ignore, KeepAlive, Status, Battery, Progress, Firmware, Lfa, LfaVoltage, Wrx, Nljd, Refl };
 
-namespace Tab {
+namespace Tab
+{
 constexpr int Lfa = 0, Wrx = 1, Nljd = 2, Refl = 3, Report = 4, Update = 5;
 }
 

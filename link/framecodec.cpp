@@ -2,7 +2,8 @@
 
 #include <cstring>
 
-namespace {
+namespace
+{
 void appendEscaped(QByteArray& out, quint8 b)
 {
     switch (b) {

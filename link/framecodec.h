@@ -5,7 +5,8 @@
 
 // Link frame: C0, length, payload, 8-bit sum of the payload, C1; the length, every payload byte and the
 // sum are escaped so that C0 and C1 only ever mark frame boundaries.
-namespace Frame {
+namespace Frame
+{
 constexpr quint8 Start = 0xC0;
 constexpr quint8 End = 0xC1;
 constexpr quint8 Escape = 0xDB;

@@ -65,8 +65,8 @@ void LinkWatchdog::step(bool updateBusy)
 
 bool LinkWatchdog::openAndConfigure()
 {
-    return m_port.open(QIODevice::ReadWrite) && m_port.setBaudRate(921600) && m_port.setDataTerminalReady(true) &&
-           m_port.setRequestToSend(true) && m_port.setParity(QSerialPort::NoParity) &&
-           m_port.setStopBits(QSerialPort::OneStop) && m_port.setDataBits(QSerialPort::Data8) &&
-           m_port.setFlowControl(QSerialPort::NoFlowControl);
+    return m_port.open(QIODevice::ReadWrite) && m_port.setBaudRate(921600) &&
+           m_port.setDataTerminalReady(true) && m_port.setRequestToSend(true) &&
+           m_port.setParity(QSerialPort::NoParity) && m_port.setStopBits(QSerialPort::OneStop) &&
+           m_port.setDataBits(QSerialPort::Data8) && m_port.setFlowControl(QSerialPort::NoFlowControl);
 }

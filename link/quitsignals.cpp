@@ -6,7 +6,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 int g_pipe[2] = {-1, -1};
 
 void onSignal(int)

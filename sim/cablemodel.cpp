@@ -34,9 +34,12 @@ std::array<int, CableModel::PairCount> shuffledPairs(SimRandom& rng)
 
 int CableModel::pairIndex(int a, int b)
 {
-    if (a > b) std::swap(a, b);
-    if (a < 1 || a == b || b > Shield) return 0;
-    if (b == Shield) return 28 + a;
+    if (a > b)
+        std::swap(a, b);
+    if (a < 1 || a == b || b > Shield)
+        return 0;
+    if (b == Shield)
+        return 28 + a;
     return (a - 1) * 8 - (a - 1) * a / 2 + (b - a);
 }
 

@@ -44,7 +44,8 @@ int main(int argc, char* argv[])
 
     bool ok = false;
     const quint32 seed = parser.value(seedOption).toUInt(&ok);
-    if (!ok) return fatal(QStringLiteral("--seed needs a whole number from 0 to 4294967295"));
+    if (!ok)
+        return fatal(QStringLiteral("--seed needs a whole number from 0 to 4294967295"));
     quint8 major = 0;
     quint8 minor = 0;
     if (!parseFirmwareVersion(parser.value(fwOption), &major, &minor))
@@ -57,7 +58,8 @@ int main(int argc, char* argv[])
     analyser.setFirmwareVersion(major, minor);
     analyser.setConnectDelay(delay);
     PtyServer server(analyser);
-    if (!server.start()) return fatal(server.errorString());
+    if (!server.start())
+        return fatal(server.errorString());
 
     quitOnTerminationSignals();
 

@@ -46,20 +46,25 @@ LfaMode::LfaMode(quint32 seed) : m_noise(quint64(seed) * 0x9E3779B97F4A7C15ull +
 
 bool LfaMode::command(VirtualAnalyser& analyser, const QByteArray& payload)
 {
-    if (payload.size() < 3 || payload.at(0) != 'O') return false;
+    if (payload.size() < 3 || payload.at(0) != 'O')
+        return false;
     const quint8 val = quint8(payload.at(2));
     switch (payload.at(1)) {
     case 13:
-        if (val < std::size(TimeBaseUs)) m_time = val;
+        if (val < std::size(TimeBaseUs))
+            m_time = val;
         break;
     case 14:
-        if (val < std::size(VoltsPerDivUv)) m_vdiv = val;
+        if (val < std::size(VoltsPerDivUv))
+            m_vdiv = val;
         break;
     case 15:
-        if (val < std::size(GainDivisor)) m_gain = val;
+        if (val < std::size(GainDivisor))
+            m_gain = val;
         break;
     case 16:
-        if (val <= 10) m_bias = val;
+        if (val <= 10)
+            m_bias = val;
         break;
     default:
         return false;
@@ -67,7 +72,8 @@ bool LfaMode::command(VirtualAnalyser& analyser, const QByteArray& payload)
     // The analyser confirms every setting with its status, then shows the pair with it at once.
     if (analyser.mode() == VirtualAnalyser::ModeLfa) {
         analyser.sendStatus();
-        if (streaming(analyser)) sendData(analyser, true);
+        if (streaming(analyser))
+            sendData(analyser, true);
     }
     return true;
 }
@@ -85,13 +91,15 @@ void LfaMode::fillStatus(const VirtualAnalyser& analyser, QByteArray& status) co
 
 void LfaMode::tick(VirtualAnalyser& analyser)
 {
-    if (!streaming(analyser)) return;
+    if (!streaming(analyser))
+        return;
     analyser.send(lineVoltages(analyser));
     // The status just sent cleared the program's traces: redraw them without a gap.
     sendData(analyser, true);
     if (analyser.autoTalk()) {
         m_analyser = &analyser;
-        if (!m_stream.isActive()) m_stream.start();
+        if (!m_stream.isActive())
+            m_stream.start();
     }
 }
 
@@ -133,7 +141,8 @@ double LfaMode::voltsPerDiv(bool overVoltage) const
 double LfaMode::mainsRms(const VirtualAnalyser& analyser) const
 {
     const LineVoltage v = analyser.cable().voltageOf(analyser.wireA(), analyser.wireB());
-    if (v.ac > 0) return v.ac;
+    if (v.ac > 0)
+        return v.ac;
     // A quiet pair still picks up some hum from the mains around it, a little different on every pair.
     return 0.004 + 0.001 * CableModel::pairIndex(analyser.wireA(), analyser.wireB());
 }
@@ -191,7 +200,8 @@ QByteArray LfaMode::spectrumBlock(const VirtualAnalyser& analyser, quint8 block)
             m_bins[i] = clampByte(floor + m_noise.uniform(-3, 3));
         auto line = [&](double hz, double rms) {
             const int bin = int(std::lround(hz * 255 / TopHz));
-            if (bin < 0 || bin >= Bins) return;
+            if (bin < 0 || bin >= Bins)
+                return;
             const double level = dbMicrovolts(rms) + m_noise.uniform(-0.5, 0.5);
             for (int k = -1; k <= 1; ++k)
                 if (bin + k >= 0 && bin + k < Bins)
@@ -201,7 +211,8 @@ QByteArray LfaMode::spectrumBlock(const VirtualAnalyser& analyser, quint8 block)
         for (const auto& h : Harmonics)
             line(MainsHz * h[0], mains * h[1]);
         // Noisy pairs also carry a signalling tone of their own.
-        if (analyser.cable().noiseOf(a, b) > 0) line(1000.0 + 700.0 * pair, analyser.cable().noiseOf(a, b) / 300);
+        if (analyser.cable().noiseOf(a, b) > 0)
+            line(1000.0 + 700.0 * pair, analyser.cable().noiseOf(a, b) / 300);
     }
     QByteArray p(3 + BinsPerBlock, '\0');
     p[0] = 'M';

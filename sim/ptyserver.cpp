@@ -22,8 +22,10 @@ PtyServer::~PtyServer()
 {
     delete m_readNotifier;
     delete m_writeNotifier;
-    if (m_slave >= 0) ::close(m_slave);
-    if (m_master >= 0) ::close(m_master);
+    if (m_slave >= 0)
+        ::close(m_slave);
+    if (m_master >= 0)
+        ::close(m_master);
 }
 
 bool PtyServer::fail(const QString& what)
@@ -35,22 +37,29 @@ bool PtyServer::fail(const QString& what)
 bool PtyServer::start()
 {
     m_master = ::posix_openpt(O_RDWR | O_NOCTTY);
-    if (m_master < 0) return fail(QStringLiteral("posix_openpt"));
-    if (::grantpt(m_master) != 0) return fail(QStringLiteral("grantpt"));
-    if (::unlockpt(m_master) != 0) return fail(QStringLiteral("unlockpt"));
+    if (m_master < 0)
+        return fail(QStringLiteral("posix_openpt"));
+    if (::grantpt(m_master) != 0)
+        return fail(QStringLiteral("grantpt"));
+    if (::unlockpt(m_master) != 0)
+        return fail(QStringLiteral("unlockpt"));
     const char* name = ::ptsname(m_master);
-    if (!name) return fail(QStringLiteral("ptsname"));
+    if (!name)
+        return fail(QStringLiteral("ptsname"));
     m_slavePath = QString::fromLocal8Bit(name);
 
     m_slave = ::open(name, O_RDWR | O_NOCTTY);
-    if (m_slave < 0) return fail(QStringLiteral("open ") + m_slavePath);
+    if (m_slave < 0)
+        return fail(QStringLiteral("open ") + m_slavePath);
     // Raw: no echo of our own frames back to us, no CR/LF or XON/XOFF games with binary payloads.
     termios t;
-    if (::tcgetattr(m_slave, &t) != 0) return fail(QStringLiteral("tcgetattr"));
+    if (::tcgetattr(m_slave, &t) != 0)
+        return fail(QStringLiteral("tcgetattr"));
     ::cfmakeraw(&t);
     ::cfsetispeed(&t, B921600);
     ::cfsetospeed(&t, B921600);
-    if (::tcsetattr(m_slave, TCSANOW, &t) != 0) return fail(QStringLiteral("tcsetattr"));
+    if (::tcsetattr(m_slave, TCSANOW, &t) != 0)
+        return fail(QStringLiteral("tcsetattr"));
     if (::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK) != 0)
         return fail(QStringLiteral("fcntl"));
 
@@ -74,8 +83,10 @@ void PtyServer::readHost()
             m_analyser.receive(QByteArray(buf, int(n)));
             continue;
         }
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return;
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+            return;
         // Hang-up or error: listening again at once would spin, so pause a little.
         m_readNotifier->setEnabled(false);
         QTimer::singleShot(200, this, [this] { m_readNotifier->setEnabled(true); });
@@ -85,8 +96,10 @@ void PtyServer::readHost()
 
 void PtyServer::writeHost(const QByteArray& bytes)
 {
-    if (m_master < 0) return;
-    if (m_pending.size() + bytes.size() > MaxPending) return;
+    if (m_master < 0)
+        return;
+    if (m_pending.size() + bytes.size() > MaxPending)
+        return;
     m_pending.append(bytes);
     flush();
 }
@@ -99,19 +112,24 @@ void PtyServer::flush()
             m_pending.remove(0, int(n));
             continue;
         }
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) m_pending.clear();
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
+            m_pending.clear();
         break;
     }
-    if (m_writeNotifier) m_writeNotifier->setEnabled(!m_pending.isEmpty());
+    if (m_writeNotifier)
+        m_writeNotifier->setEnabled(!m_pending.isEmpty());
 }
 
 void PtyServer::checkHost()
 {
-    if (!m_analyser.isConnected() || m_lastHeard.elapsed() < HostSilenceMs) return;
+    if (!m_analyser.isConnected() || m_lastHeard.elapsed() < HostSilenceMs)
+        return;
     m_analyser.hostLost();
     // What the analyser said to the departed host must not greet the next one.
     m_pending.clear();
-    if (m_writeNotifier) m_writeNotifier->setEnabled(false);
+    if (m_writeNotifier)
+        m_writeNotifier->setEnabled(false);
     ::tcflush(m_slave, TCIFLUSH);
 }

@@ -21,9 +21,11 @@ bool parseFirmwareVersion(const QString& text, quint8* major, quint8* minor)
     // Two digits after the point, because the program shows the minor as two digits ("2.05" is minor 5).
     static const QRegularExpression re(QStringLiteral("^(\\d{1,3})\\.(\\d\\d)$"));
     const QRegularExpressionMatch m = re.match(text);
-    if (!m.hasMatch()) return false;
+    if (!m.hasMatch())
+        return false;
     const int maj = m.captured(1).toInt();
-    if (maj > 255) return false;
+    if (maj > 255)
+        return false;
     *major = quint8(maj);
     *minor = quint8(m.captured(2).toInt());
     return true;
@@ -128,25 +130,30 @@ void VirtualAnalyser::sendGarbage(int count)
         while (b == Frame::End);
         bytes.append(char(b));
     }
-    if (!bytes.isEmpty()) emit output(bytes);
+    if (!bytes.isEmpty())
+        emit output(bytes);
 }
 
 void VirtualAnalyser::reportPair(quint8 a, quint8 b)
 {
-    if (!isSelectablePair(a, b)) return;
+    if (!isSelectablePair(a, b))
+        return;
     switchPair(a, b);
-    if (m_connected) sendStatus();
+    if (m_connected)
+        sendStatus();
 }
 
 void VirtualAnalyser::send(const QByteArray& payload)
 {
-    if (m_silent) return;
+    if (m_silent)
+        return;
     const QByteArray frame = m_badChecksum ? badChecksumFrame(payload) : Frame::encodeAnyLength(payload);
     if (payload.size() > 255 || frame.isEmpty()) {
         qWarning() << "kv847-sim: message too long for one frame, kind" << payload.left(1);
         return;
     }
-    if (m_garbage) sendGarbage(1 + int(m_noise.below(16)));
+    if (m_garbage)
+        sendGarbage(1 + int(m_noise.below(16)));
     emit output(frame);
 }
 
@@ -159,7 +166,8 @@ QByteArray VirtualAnalyser::statusPayload() const
     s[3] = char(m_wireB);
     s[6] = char(batteryLevel());
     s[7] = char(m_charging ? 1 : 0);
-    if (const ModeHandler* h = modeHandler(m_mode)) h->fillStatus(*this, s);
+    if (const ModeHandler* h = modeHandler(m_mode))
+        h->fillStatus(*this, s);
     return s;
 }
 
@@ -171,10 +179,12 @@ void VirtualAnalyser::sendStatus()
 void VirtualAnalyser::receive(const QByteArray& bytes)
 {
     for (char c : bytes) {
-        if (!m_receiver.feed(quint8(c))) continue;
+        if (!m_receiver.feed(quint8(c)))
+            continue;
         QByteArray payload = m_receiver.takePayload();
         payload.chop(1); // the receiver's trailing zero
-        if (m_silent || payload.isEmpty()) continue;
+        if (m_silent || payload.isEmpty())
+            continue;
         onCommand(payload.at(0), payload);
     }
 }
@@ -183,7 +193,8 @@ void VirtualAnalyser::onCommand(char kind, const QByteArray& payload)
 {
     if (kind == 'U') {
         if (byteAt(payload, 1) == 1) {
-            if (m_connectDelayMs == NeverAnswer) return;
+            if (m_connectDelayMs == NeverAnswer)
+                return;
             if (m_connectDelayMs > 0)
                 m_connectTimer.start(m_connectDelayMs);
             else
@@ -195,13 +206,15 @@ void VirtualAnalyser::onCommand(char kind, const QByteArray& payload)
         return;
     }
     // Until the program has connected, the analyser listens for nothing else.
-    if (!m_connected) return;
+    if (!m_connected)
+        return;
     switch (kind) {
     case '#':
         send(QByteArray(1, '#'));
         return;
     case 'R':
-        if (payload.size() >= 2 && isKnownMode(byteAt(payload, 1))) setMode(byteAt(payload, 1));
+        if (payload.size() >= 2 && isKnownMode(byteAt(payload, 1)))
+            setMode(byteAt(payload, 1));
         return;
     case 'I':
         if (payload.size() >= 4 && byteAt(payload, 1) == 1 &&
@@ -212,17 +225,21 @@ void VirtualAnalyser::onCommand(char kind, const QByteArray& payload)
         break;
     }
     if (ModeHandler* current = modeHandler(m_mode))
-        if (current->command(*this, payload)) return;
+        if (current->command(*this, payload))
+            return;
     for (auto& [code, handler] : m_handlers)
-        if (code != m_mode && handler->command(*this, payload)) return;
+        if (code != m_mode && handler->command(*this, payload))
+            return;
 }
 
 void VirtualAnalyser::tick()
 {
-    if (!m_connected || m_silent) return;
+    if (!m_connected || m_silent)
+        return;
     ++m_ticks;
     // In firmware mode byte 1 would be 1, which the program reads as a fresh connect answer.
-    if (m_mode != ModeFirmware) sendStatus();
+    if (m_mode != ModeFirmware)
+        sendStatus();
     if (m_ticks % TicksPerBattery == 0) {
         stepBattery();
         QByteArray b(3, '\0');
@@ -231,7 +248,8 @@ void VirtualAnalyser::tick()
         b[2] = char(m_charging ? 1 : 0);
         send(b);
     }
-    if (ModeHandler* h = modeHandler(m_mode)) h->tick(*this);
+    if (ModeHandler* h = modeHandler(m_mode))
+        h->tick(*this);
 }
 
 void VirtualAnalyser::hostLost()
@@ -242,7 +260,8 @@ void VirtualAnalyser::hostLost()
 
 void VirtualAnalyser::answerConnect()
 {
-    if (m_silent) return;
+    if (m_silent)
+        return;
     QByteArray s(4, '\0');
     s[0] = 'S';
     s[1] = 1;
@@ -264,18 +283,23 @@ void VirtualAnalyser::setConnected(bool on)
 
 void VirtualAnalyser::setMode(quint8 code)
 {
-    if (code == m_mode) return;
-    if (ModeHandler* h = modeHandler(m_mode)) h->left(*this);
+    if (code == m_mode)
+        return;
+    if (ModeHandler* h = modeHandler(m_mode))
+        h->left(*this);
     m_mode = code;
-    if (ModeHandler* h = modeHandler(m_mode)) h->entered(*this);
+    if (ModeHandler* h = modeHandler(m_mode))
+        h->entered(*this);
 }
 
 void VirtualAnalyser::switchPair(quint8 a, quint8 b)
 {
-    if (a == m_wireA && b == m_wireB) return;
+    if (a == m_wireA && b == m_wireB)
+        return;
     m_wireA = a;
     m_wireB = b;
-    if (ModeHandler* h = modeHandler(m_mode)) h->pairChanged(*this);
+    if (ModeHandler* h = modeHandler(m_mode))
+        h->pairChanged(*this);
 }
 
 void VirtualAnalyser::stepBattery()

@@ -15,7 +15,8 @@ VirtualAnalyserPort::~VirtualAnalyserPort() = default;
 
 QList<PortInfo> VirtualAnalyserPort::availablePorts() const
 {
-    if (!m_plugged) return {};
+    if (!m_plugged)
+        return {};
     return {PortInfo{defaultPortName(), bridgeManufacturer()}};
 }
 
@@ -43,7 +44,8 @@ bool VirtualAnalyserPort::open(QIODevice::OpenMode)
 
 void VirtualAnalyserPort::close()
 {
-    if (!m_open) return;
+    if (!m_open)
+        return;
     m_open = false;
     m_dead = false;
     m_deliverTimer.stop();
@@ -71,56 +73,64 @@ void VirtualAnalyserPort::setSettingFailure(Setting which, const QString& errorT
 bool VirtualAnalyserPort::applies(Setting which)
 {
     const auto it = m_settingFailures.constFind(which);
-    if (it == m_settingFailures.constEnd()) return true;
+    if (it == m_settingFailures.constEnd())
+        return true;
     fail(QSerialPort::UnsupportedOperationError, it.value());
     return false;
 }
 
 bool VirtualAnalyserPort::setBaudRate(qint32 baud)
 {
-    if (!applies(Setting::BaudRate)) return false;
+    if (!applies(Setting::BaudRate))
+        return false;
     m_settings.baudRate = baud;
     return true;
 }
 
 bool VirtualAnalyserPort::setDataTerminalReady(bool on)
 {
-    if (!applies(Setting::DataTerminalReady)) return false;
+    if (!applies(Setting::DataTerminalReady))
+        return false;
     m_settings.dataTerminalReady = on;
     return true;
 }
 
 bool VirtualAnalyserPort::setRequestToSend(bool on)
 {
-    if (!applies(Setting::RequestToSend)) return false;
+    if (!applies(Setting::RequestToSend))
+        return false;
     m_settings.requestToSend = on;
     return true;
 }
 
 bool VirtualAnalyserPort::setParity(QSerialPort::Parity parity)
 {
-    if (!applies(Setting::Parity)) return false;
+    if (!applies(Setting::Parity))
+        return false;
     m_settings.parity = parity;
     return true;
 }
 
 bool VirtualAnalyserPort::setStopBits(QSerialPort::StopBits bits)
 {
-    if (!applies(Setting::StopBits)) return false;
+    if (!applies(Setting::StopBits))
+        return false;
     m_settings.stopBits = bits;
     return true;
 }
 
 bool VirtualAnalyserPort::setDataBits(QSerialPort::DataBits bits)
 {
-    if (!applies(Setting::DataBits)) return false;
+    if (!applies(Setting::DataBits))
+        return false;
     m_settings.dataBits = bits;
     return true;
 }
 
 bool VirtualAnalyserPort::setFlowControl(QSerialPort::FlowControl flow)
 {
-    if (!applies(Setting::FlowControl)) return false;
+    if (!applies(Setting::FlowControl))
+        return false;
     m_settings.flowControl = flow;
     return true;
 }
@@ -136,7 +146,8 @@ qint64 VirtualAnalyserPort::write(const QByteArray& data)
         return -1;
     }
     for (char c : data)
-        if (m_sentDecoder.feed(quint8(c))) m_sent.append(m_sentDecoder.takePayload().chopped(1));
+        if (m_sentDecoder.feed(quint8(c)))
+            m_sent.append(m_sentDecoder.takePayload().chopped(1));
     m_written = true;
     m_analyser.receive(data);
     return data.size();
@@ -158,7 +169,8 @@ QByteArray VirtualAnalyserPort::readAll()
 
 void VirtualAnalyserPort::unplug()
 {
-    if (!m_plugged) return;
+    if (!m_plugged)
+        return;
     m_plugged = false;
     m_deliverTimer.stop();
     m_inFlight.clear();
@@ -177,14 +189,17 @@ void VirtualAnalyserPort::plug()
 
 void VirtualAnalyserPort::arrive(const QByteArray& bytes)
 {
-    if (!m_open || m_dead) return;
+    if (!m_open || m_dead)
+        return;
     m_inFlight.append(bytes);
-    if (!m_deliverTimer.isActive()) m_deliverTimer.start();
+    if (!m_deliverTimer.isActive())
+        m_deliverTimer.start();
 }
 
 void VirtualAnalyserPort::deliver()
 {
-    if (!m_open || m_dead || m_inFlight.isEmpty()) return;
+    if (!m_open || m_dead || m_inFlight.isEmpty())
+        return;
     m_readable.append(m_inFlight);
     m_inFlight.clear();
     emit readyRead();

@@ -9,7 +9,8 @@
 #include <functional>
 #include <qwt_slider.h>
 
-namespace {
+namespace
+{
 const QByteArray Connected("S\x01\x02\x05", 4);
 
 struct Rig {
@@ -241,7 +242,8 @@ void TestApp::modeTabSwitch()
     QVERIFY(r.ui()->addREP->isEnabled());
 }
 
-namespace {
+namespace
+{
 // Measurements go on while the save dialog is open.
 class SlowDialogPrompts : public ScriptedPrompts
 {
@@ -279,7 +281,8 @@ void TestApp::portClosedMidChunkStopsDelivery()
     Rig r;
     r.w->openSerialPort();
     r.port->unplugOnSend = "R"; // the mode select after the connect answer finds the device gone
-    r.port->push(Frame::encode(Connected) + Frame::encode(QByteArray("S\x01\x02\x06", 4)) + Frame::encode("#"));
+    r.port->push(Frame::encode(Connected) + Frame::encode(QByteArray("S\x01\x02\x06", 4)) +
+                 Frame::encode("#"));
     QVERIFY(!r.port->isOpen());
     QCOMPARE(r.w->linkState(), quint8(0));
     QCOMPARE(r.ui()->lab_ver->text(), QString("2.05"));

@@ -10,7 +10,8 @@
 #include <QtTest>
 #include <qwt_slider.h>
 
-namespace {
+namespace
+{
 struct Rig {
     VirtualAnalyser analyser;
     VirtualAnalyserPort* port = new VirtualAnalyserPort(analyser);
@@ -227,7 +228,8 @@ void TestConnection::failingSettingShowsOneBoxAndStaysOpen()
     QCOMPARE(r.w->linkState(), quint8(2));
 }
 
-namespace {
+namespace
+{
 // While its box is "open", the connection timer keeps running the watchdog.
 class NestingPrompts : public ScriptedPrompts
 {

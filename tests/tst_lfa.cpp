@@ -23,7 +23,8 @@
 #include <qwt_plot_curve.h>
 #include <qwt_scale_div.h>
 
-namespace {
+namespace
+{
 QByteArray oscFrame(quint16 vpp, quint8 unit, quint8 sample = 110)
 {
     QByteArray p(197, char(sample));
@@ -48,8 +49,8 @@ QByteArray spectrumBlock(quint8 block, quint8 level)
 QByteArray settings(quint8 biasCode, quint8 gain, quint8 time, quint8 vdiv, bool over = false, quint8 a = 0,
                     quint8 b = 0)
 {
-    const char bytes[] = {'S', 4, char(a), char(b), 0, char(over ? 1 : 0), 5, 0,
-                          char(biasCode), char(gain), 0, char(time), char(vdiv)};
+    const char bytes[] = {'S',        4, char(a),    char(b),   0, char(over ? 1 : 0), 5, 0, char(biasCode),
+                          char(gain), 0, char(time), char(vdiv)};
     return QByteArray(bytes, sizeof bytes);
 }
 
@@ -93,7 +94,8 @@ QPushButton* button(const OSC& osc, const QString& name)
 struct Spies {
     QSignalSpy x, y, ku, bias;
     explicit Spies(OSC& osc)
-        : x(&osc, &OSC::changeX), y(&osc, &OSC::changeY), ku(&osc, &OSC::changeKU), bias(&osc, &OSC::changeBias)
+        : x(&osc, &OSC::changeX), y(&osc, &OSC::changeY), ku(&osc, &OSC::changeKU),
+          bias(&osc, &OSC::changeBias)
     {
     }
     int total() const { return x.count() + y.count() + ku.count() + bias.count(); }

@@ -3,7 +3,8 @@
 
 #include <QtTest>
 
-namespace {
+namespace
+{
 QByteArray hex(const char* s)
 {
     return QByteArray::fromHex(s);
@@ -46,7 +47,8 @@ void TestLink::encodeVectors_data()
     QTest::newRow("connect") << hex("5501") << hex("C0025501 56C1");
     QTest::newRow("sum is C0") << hex("5070") << hex("C0025070DBDCC1");
     QTest::newRow("payload C0 C1 DB") << hex("C0C1DB") << hex("C003DBDCDBDDDBDE5CC1");
-    QTest::newRow("length C0") << QByteArray(0xC0, 'B') << hex("C0DBDC") + QByteArray(0xC0, 'B') + hex("80C1");
+    QTest::newRow("length C0") << QByteArray(0xC0, 'B')
+                               << hex("C0DBDC") + QByteArray(0xC0, 'B') + hex("80C1");
     QTest::newRow("sum C1") << hex("C1") << hex("C001DBDDDBDDC1");
     QTest::newRow("sum DB") << hex("DB") << hex("C001DBDEDBDEC1");
     QTest::newRow("empty") << QByteArray() << hex("C00000C1");

@@ -7,7 +7,8 @@
 #include <QtTest>
 #include <csignal>
 
-namespace {
+namespace
+{
 class RecordingAnalyser : public VirtualAnalyser
 {
 public:

@@ -39,7 +39,8 @@ struct Host {
     QList<QByteArray> received; // payloads as delivered, with the trailing zero
     QByteArray raw;             // every byte that arrived
 
-    explicit Host(quint32 seed = CableModel::DefaultSeed) : analyser(seed, nullptr, VirtualAnalyser::Modes::CoreOnly)
+    explicit Host(quint32 seed = CableModel::DefaultSeed)
+        : analyser(seed, nullptr, VirtualAnalyser::Modes::CoreOnly)
     {
         analyser.setAutoTalk(false);
         port.setPortName(VirtualAnalyserPort::defaultPortName());
@@ -48,7 +49,8 @@ struct Host {
             const QByteArray in = port.readAll();
             raw += in;
             for (char c : in)
-                if (rx.feed(quint8(c))) received.append(rx.takePayload());
+                if (rx.feed(quint8(c)))
+                    received.append(rx.takePayload());
         });
     }
     void send(const QByteArray& payload) { QVERIFY(port.write(Frame::encode(payload)) > 0); }
@@ -76,7 +78,8 @@ struct Host {
     QByteArray lastOf(char kind) const
     {
         for (auto it = received.crbegin(); it != received.crend(); ++it)
-            if (it->at(0) == kind) return *it;
+            if (it->at(0) == kind)
+                return *it;
         return QByteArray();
     }
 };
@@ -90,7 +93,8 @@ QByteArray unstuff(const QByteArray& body)
         quint8 b = quint8(body.at(i));
         if (b == Frame::Escape) {
             const quint8 n = i + 1 < body.size() ? quint8(body.at(++i)) : 0;
-            if (n < 0xDC || n > 0xDE) return QByteArray();
+            if (n < 0xDC || n > 0xDE)
+                return QByteArray();
             b = n == 0xDC ? 0xC0 : n == 0xDD ? 0xC1 : 0xDB;
         }
         out.append(char(b));
@@ -130,7 +134,8 @@ struct FakeMode : ModeHandler {
     void left(VirtualAnalyser&) override { ++leftCount; }
     bool command(VirtualAnalyser&, const QByteArray& payload) override
     {
-        if (payload.at(0) != 'N') return false;
+        if (payload.at(0) != 'N')
+            return false;
         commands.append(payload);
         return true;
     }
@@ -217,7 +222,8 @@ void TestSim::connectAnswer()
     QFETCH(QByteArray, delivered);
     QFETCH(QByteArray, wire);
     Host h;
-    if (major >= 0) h.analyser.setFirmwareVersion(quint8(major), quint8(minor));
+    if (major >= 0)
+        h.analyser.setFirmwareVersion(quint8(major), quint8(minor));
     h.send(bytes({'U', 1}));
     h.settle();
     QCOMPARE(h.raw, wire);
@@ -308,7 +314,8 @@ void TestSim::statusFollowsCommands()
     QFETCH(bool, charging);
     QFETCH(QByteArray, expected);
     Host h;
-    if (level >= 0) h.analyser.setBattery(quint8(level), charging);
+    if (level >= 0)
+        h.analyser.setBattery(quint8(level), charging);
     h.connectNow();
     for (const QByteArray& c : commands)
         h.send(c);
@@ -357,7 +364,8 @@ void TestSim::batteryReportsAndDrains()
     int previous = 5;
     bool sawCharging = false, sawStopAfterCharging = false, reachedLow = false;
     for (const QByteArray& p : qAsConst(h.received)) {
-        if (p.at(0) != 'B') continue;
+        if (p.at(0) != 'B')
+            continue;
         const int level = quint8(p.at(1));
         const bool chg = p.at(2) != 0;
         QVERIFY2(level >= 1 && level <= 5, qPrintable(QString::number(level)));
@@ -736,7 +744,8 @@ void TestSim::watchdogKeepsLinkAliveUntilSilence()
                      [&](const QByteArray& p) { port.write(Frame::encode(p)); });
     QObject::connect(&port, &AnalyserPort::readyRead, &port, [&] {
         for (char c : port.readAll())
-            if (rx.feed(quint8(c))) watchdog.heard();
+            if (rx.feed(quint8(c)))
+                watchdog.heard();
     });
     QSignalSpy dropped(&watchdog, &LinkWatchdog::dropRequested);
 
@@ -846,7 +855,8 @@ void TestSim::cableInvariants()
                 QVERIFY(carriers[k].freqCode >= CableModel::MinFreqCode &&
                         carriers[k].freqCode <= CableModel::MaxFreqCode);
                 QVERIFY(carriers[k].levelDb > 0 && carriers[k].levelDb < 64);
-                if (k > 0) QVERIFY(carriers[k].freqCode >= carriers[k - 1].freqCode);
+                if (k > 0)
+                    QVERIFY(carriers[k].freqCode >= carriers[k - 1].freqCode);
             }
             junctions += j > 0;
             noisy += m.noiseOf(a, b) > 0;

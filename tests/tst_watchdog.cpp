@@ -3,7 +3,8 @@
 
 #include <QtTest>
 
-namespace {
+namespace
+{
 // The watchdog with a fake port; sends are recorded as the window's sender would gate them.
 struct Rig {
     FakePort port;
@@ -50,9 +51,10 @@ void TestWatchdog::opensLastFtdiPort_data()
     QTest::addColumn<QStringList>("names");
     QTest::addColumn<QStringList>("makers");
     QTest::addColumn<QString>("chosen");
-    QTest::newRow("two FTDI, last wins") << QStringList{"ttyUSB0", "ttyS0", "ttyUSB1"}
-                                         << QStringList{"FTDI", "", "FTDI"} << "ttyUSB1";
-    QTest::newRow("case matters") << QStringList{"ttyUSB0", "ttyUSB1"} << QStringList{"FTDI", "ftdi"} << "ttyUSB0";
+    QTest::newRow("two FTDI, last wins")
+        << QStringList{"ttyUSB0", "ttyS0", "ttyUSB1"} << QStringList{"FTDI", "", "FTDI"} << "ttyUSB1";
+    QTest::newRow("case matters") << QStringList{"ttyUSB0", "ttyUSB1"} << QStringList{"FTDI", "ftdi"}
+                                  << "ttyUSB0";
     QTest::newRow("prefix is not enough") << QStringList{"ttyUSB0"} << QStringList{"FTDI Ltd"} << "";
     QTest::newRow("none") << QStringList{} << QStringList{} << "";
 }
@@ -86,7 +88,8 @@ void TestWatchdog::settingsInOrderStopAtFirstFailure()
     {
         Rig r;
         r.run(1);
-        QCOMPARE(r.port.settingsApplied, (QStringList{"baud", "dtr", "rts", "parity", "stop", "data", "flow"}));
+        QCOMPARE(r.port.settingsApplied,
+                 (QStringList{"baud", "dtr", "rts", "parity", "stop", "data", "flow"}));
     }
     Rig r;
     r.port.failingSetting = "rts";

@@ -2,7 +2,8 @@
 
 #include "modes/lfa/lfascale.h"
 
-namespace Lfa {
+namespace Lfa
+{
 
 BiasDecision BiasLogic::run(int biasIndex, bool negative, bool overVoltage, bool fromDevice)
 {

@@ -2,7 +2,8 @@
 
 #include <QtGlobal>
 
-namespace Lfa {
+namespace Lfa
+{
 
 // What one run of the bias logic decides; the widget carries it out in this order.
 struct BiasDecision {

@@ -7,16 +7,17 @@
 #include <algorithm>
 #include <cstring>
 
-namespace Lfa {
-namespace {
+namespace Lfa
+{
+namespace
+{
 quint16 u16At(const QByteArray& p, int i)
 {
     return quint16(byteAt(p, i) | byteAt(p, i + 1) << 8);
 }
 
 // Copies bytes from offset on; what the payload does not hold stays 0.
-template <std::size_t N>
-void copyFrom(const QByteArray& p, int offset, std::array<quint8, N>& out)
+template <std::size_t N> void copyFrom(const QByteArray& p, int offset, std::array<quint8, N>& out)
 {
     const int n = std::clamp(p.size() - offset, 0, int(N));
     if (n > 0)
@@ -72,7 +73,8 @@ QString vppCaption(quint16 value, quint8 unit)
     case 1:
         return QString::asprintf(qPrintable(QCoreApplication::translate("OSC", "Vpp: %d mV ")), int(value));
     case 2:
-        return QString::asprintf(qPrintable(QCoreApplication::translate("OSC", "Vpp: %.1f V ")), value / 100.0);
+        return QString::asprintf(qPrintable(QCoreApplication::translate("OSC", "Vpp: %.1f V ")),
+                                 value / 100.0);
     default:
         return QString::asprintf(qPrintable(QCoreApplication::translate("OSC", "Vpp: %d uV ")), int(value));
     }

@@ -9,7 +9,8 @@
 
 // The LFA messages of the analyser, read from a delivered payload (a field past the end reads as 0),
 // and the commands the program sends for the LFA controls.
-namespace Lfa {
+namespace Lfa
+{
 
 // "M" 0: Vpp and one oscilloscope frame.
 struct OscFrame {

@@ -3,7 +3,8 @@
 #include <cmath>
 #include <cstdlib>
 
-namespace Lfa {
+namespace Lfa
+{
 
 TimeScale timeScale(int timeIndex)
 {

@@ -7,7 +7,8 @@
 
 // The fixed value tables of the LFA controls and the arithmetic that turns a selection into axes,
 // labels and trace values. No widgets here, so every rule can be checked on its own.
-namespace Lfa {
+namespace Lfa
+{
 
 // Time/div, microseconds per division; the WRx oscilloscope uses the same time base.
 constexpr std::array<int, 7> TimeBaseUs{10000, 5000, 2000, 1000, 500, 200, 100};

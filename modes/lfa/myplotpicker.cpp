@@ -2,7 +2,8 @@
 
 #include <qwt_text.h>
 
-namespace {
+namespace
+{
 QString formatted(double v, int decimals, const QString& unit)
 {
     static const char* const formats[] = {"%.0f", "%.1f", "%.2f", "%.3f"};
@@ -12,7 +13,8 @@ QString formatted(double v, int decimals, const QString& unit)
 }
 } // namespace
 
-MyPlotPicker::MyPlotPicker(int xAxis, int yAxis, RubberBand rubberBand, DisplayMode trackerMode, QWidget* canvas)
+MyPlotPicker::MyPlotPicker(int xAxis, int yAxis, RubberBand rubberBand, DisplayMode trackerMode,
+                           QWidget* canvas)
     : QwtPlotPicker(xAxis, yAxis, rubberBand, trackerMode, canvas)
 {
 }

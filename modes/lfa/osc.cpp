@@ -15,7 +15,8 @@
 #include <qwt_plot_curve.h>
 #include <qwt_plot_textlabel.h>
 
-namespace {
+namespace
+{
 constexpr double FillBaseline = -40;
 constexpr int LeftExtent = 50;
 } // namespace
@@ -45,7 +46,8 @@ void OSC::buildOscilloscope()
 {
     m_oscPlot = PlotStyle::makePlot(this, QSize(640, 320), QSize(2000, 1200), LeftExtent);
     m_oscTitle = PlotStyle::addTextLabel(m_oscPlot, PlotStyle::titleText(tr("Oscilloscope:"), font()));
-    m_vppText = PlotStyle::canvasText(tr("Vpp: 0.0v "), PlotStyle::CaptionBlue, Qt::AlignRight | Qt::AlignTop, font());
+    m_vppText = PlotStyle::canvasText(tr("Vpp: 0.0v "), PlotStyle::CaptionBlue, Qt::AlignRight | Qt::AlignTop,
+                                      font());
     m_vppLabel = PlotStyle::addTextLabel(m_oscPlot, m_vppText);
 
     m_oscCurve = PlotStyle::addTraceCurve(m_oscPlot);
@@ -81,7 +83,8 @@ QLayout* OSC::buildControls()
         vdivItems << Lfa::vdivLabel(i, 0);
     m_vdivCtl = makeArrowList(this, vdivItems, 70, true);
     m_gainCtl = makeArrowList(
-        this, {tr("0dB"), tr("5dB"), tr("10dB"), tr("20dB"), tr("30dB"), tr("40dB"), tr("50dB"), tr("60dB")}, 70, true);
+        this, {tr("0dB"), tr("5dB"), tr("10dB"), tr("20dB"), tr("30dB"), tr("40dB"), tr("50dB"), tr("60dB")},
+        70, true);
     m_biasCtl = makeArrowList(this, biasLabels(false), 70, true);
     m_polarity = makeArrowButton(this, ":/img/Create.png");
     m_polarity->setCheckable(true);
@@ -133,7 +136,8 @@ void OSC::wire(const ArrowList& a, void (OSC::*logic)(int))
 {
     connect(a.left, &QPushButton::clicked, this, [this, logic] { (this->*logic)(-1); });
     connect(a.right, &QPushButton::clicked, this, [this, logic] { (this->*logic)(1); });
-    connect(a.list, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this, logic] { (this->*logic)(0); });
+    connect(a.list, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            [this, logic] { (this->*logic)(0); });
 }
 
 void OSC::setCaptions()

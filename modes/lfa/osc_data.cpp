@@ -8,7 +8,8 @@
 #include <qwt_plot_curve.h>
 #include <qwt_plot_textlabel.h>
 
-namespace {
+namespace
+{
 constexpr quint8 VppRefreshEvery = 4; // the label takes the caption on every 6th frame
 } // namespace
 

@@ -12,7 +12,8 @@
 #include <qwt_plot_textlabel.h>
 #include <qwt_scale_draw.h>
 
-namespace PlotStyle {
+namespace PlotStyle
+{
 
 const char* const CanvasSheet = "background-color:rgb(20,20,20); border:1px solid rgb(30,30,30);";
 const char* const AccentSheet = "color: rgb(140,210,255);";

@@ -16,7 +16,8 @@ class QwtPlotTextLabel;
 
 // The look the LFA and WRx plots share: dark canvas, dotted grid, titles drawn on the canvas, the
 // tracking picker, and the oscilloscope time base.
-namespace PlotStyle {
+namespace PlotStyle
+{
 
 extern const char* const CanvasSheet;
 // Text colours of the controls: accent for normal, alarm for a warning.

@@ -349,7 +349,8 @@ void drawBattery(QPainter& p, int level)
     p.drawRoundedRect(QRectF(23, 5.5, 2.5, 5), 1, 1);
     const int inner = 18;
     const int w = qRound(inner * level / 100.0);
-    if (w > 0) p.fillRect(QRect(3, 4, w, 8), fill);
+    if (w > 0)
+        p.fillRect(QRect(3, 4, w, 8), fill);
 }
 
 // ---- :/proc/ busy wheel (32 x 32) ----
@@ -474,9 +475,12 @@ void drawRadio(QPainter& p, bool checked, State state)
 // Connector lines sit on pixel column 9 and row 9 so that arrows and lines share one centre.
 void drawBranchLines(QPainter& p, bool up, bool down, bool right)
 {
-    if (up) p.fillRect(QRect(9, 0, 1, 10), pal::line);
-    if (down) p.fillRect(QRect(9, 9, 1, 11), pal::line);
-    if (right) p.fillRect(QRect(9, 9, 11, 1), pal::line);
+    if (up)
+        p.fillRect(QRect(9, 0, 1, 10), pal::line);
+    if (down)
+        p.fillRect(QRect(9, 9, 1, 11), pal::line);
+    if (right)
+        p.fillRect(QRect(9, 9, 11, 1), pal::line);
 }
 
 void drawBranchArrow(QPainter& p, bool open)
@@ -579,7 +583,8 @@ QByteArray icoFile(const std::vector<QImage>& images)
             const QRgb* row = reinterpret_cast<const QRgb*>(img.constScanLine(y));
             QByteArray bits(maskStride, '\0');
             for (int x = 0; x < w; ++x)
-                if (qAlpha(row[x]) == 0) bits[x / 8] = char(bits[x / 8] | (0x80 >> (x % 8)));
+                if (qAlpha(row[x]) == 0)
+                    bits[x / 8] = char(bits[x / 8] | (0x80 >> (x % 8)));
             d.writeRawData(bits.constData(), bits.size());
         }
         payloads.push_back(dib);
@@ -683,13 +688,15 @@ int main(int argc, char** argv)
         const QString path = out.filePath(pic.path);
         QDir().mkpath(QFileInfo(path).path());
         const QByteArray png = pngBytes(render(pic.width, pic.height, pic.draw));
-        if (png.isEmpty() || !writeFile(path, png)) return 1;
+        if (png.isEmpty() || !writeFile(path, png))
+            return 1;
         ++written;
     }
     std::vector<QImage> sizes;
     for (int s : {16, 24, 32, 48, 64, 128, 256})
         sizes.push_back(render(s, s, [s](QPainter& p) { drawAppIcon(p, s); }));
-    if (!writeFile(out.filePath("favicon.ico"), icoFile(sizes))) return 1;
+    if (!writeFile(out.filePath("favicon.ico"), icoFile(sizes)))
+        return 1;
     QTextStream(stdout) << "iconart: " << written + 1 << " files written to " << out.path() << "\n";
     return 0;
 }

@@ -85,14 +85,16 @@ int main(int argc, char* argv[])
         w.form()->tabWidget->setCurrentIndex(tab);
         if (tab == 0) {
             // Data flow only while a pair is selected.
-            QMetaObject::invokeMethod(&w, "swClick", Q_ARG(int, pairWithMains(analyser.cable())), Q_ARG(int, 1));
+            QMetaObject::invokeMethod(&w, "swClick", Q_ARG(int, pairWithMains(analyser.cable())),
+                                      Q_ARG(int, 1));
             // 10 V/div, so that a mains-sized trace fits the screen.
             if (auto* vdivDown = w.findChild<QPushButton*>("vdivLeft"))
                 vdivDown->click();
             waitMs(1500);
         }
         if (tab == 2) {
-            QMetaObject::invokeMethod(&w, "swClick", Q_ARG(int, pairWithJunction(analyser.cable())), Q_ARG(int, 1));
+            QMetaObject::invokeMethod(&w, "swClick", Q_ARG(int, pairWithJunction(analyser.cable())),
+                                      Q_ARG(int, 1));
             waitMs(1500);
         }
         if (tab == 3) {
@@ -116,7 +118,8 @@ int main(int argc, char* argv[])
     waitMs(300);
     w.grab().save(QStringLiteral("%1/switch-twisted.png").arg(out));
     if (QWidget* panel = w.cableSwitch()) {
-        QMouseEvent press(QEvent::MouseButtonPress, QPointF(250, 80), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(250, 80), Qt::LeftButton, Qt::LeftButton,
+                          Qt::NoModifier);
         QApplication::sendEvent(panel, &press);
     }
     waitMs(300);
