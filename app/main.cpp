@@ -11,11 +11,25 @@
 #include <QShortcut>
 #include <cstdio>
 
+static void nameTheApplication()
+{
+    QCoreApplication::setApplicationName("kv847");
+    QCoreApplication::setApplicationVersion(QStringLiteral(KV847_VERSION));
+}
+
 int main(int argc, char* argv[])
 {
+    // Help and version need no display: answer them before the GUI starts.
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray a(argv[i]);
+        if (a == "-h" || a == "--help" || a == "--help-all" || a == "-v" || a == "--version") {
+            QCoreApplication plain(argc, argv);
+            nameTheApplication();
+            parseStartOptions(plain);
+        }
+    }
     QApplication app(argc, argv);
-    QApplication::setApplicationName("kv847");
-    QApplication::setApplicationVersion(QStringLiteral(KV847_VERSION));
+    nameTheApplication();
     const StartOptions options = parseStartOptions(app);
 
     AnalyserPort* port = nullptr;
