@@ -1,8 +1,5 @@
-#include "app/mainwindow.h"
-#include "app/scriptedprompts.h"
-#include "fakeport.h"
 #include "pairs/pairstore.h"
-#include "ui_mainwindow.h"
+#include "windowrigs.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -13,26 +10,12 @@ namespace
 {
 const QByteArray Connected("S\x01\x02\x05", 4);
 
-struct Rig {
-    FakePort* port = new FakePort;
-    ScriptedPrompts prompts;
-    QList<QByteArray> log;
-    std::unique_ptr<MainWindow> w;
+struct Rig : FakePortWindowRig {
     QStringList titles;
 
     Rig()
     {
-        port->log = &log;
-        w = std::make_unique<MainWindow>(nullptr, port, &prompts);
         QObject::connect(w.get(), &MainWindow::setWindowTitle, [this](const QString& t) { titles << t; });
-    }
-    Ui::MainWindow* ui() const { return w->form(); }
-    // Opens the fake port and lets the analyser answer the connect request.
-    void connectAnalyser()
-    {
-        w->openSerialPort();
-        port->pushPayload(Connected);
-        log.clear();
     }
 };
 

@@ -1,10 +1,6 @@
 // The main window against the virtual analyser: connecting, keeping the link, losing it, and the
 // dispatch of what the analyser sends.
-#include "app/mainwindow.h"
-#include "app/scriptedprompts.h"
-#include "sim/virtualanalyser.h"
-#include "sim/virtualport.h"
-#include "ui_mainwindow.h"
+#include "windowrigs.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -12,51 +8,19 @@
 
 namespace
 {
-struct Rig {
-    VirtualAnalyser analyser;
-    VirtualAnalyserPort* port = new VirtualAnalyserPort(analyser);
-    ScriptedPrompts prompts;
-    std::unique_ptr<MainWindow> w;
+struct Rig : AnalyserWindowRig {
     QStringList titles;
     QStringList icons;
 
     Rig()
     {
-        analyser.setAutoTalk(false);
-        w = std::make_unique<MainWindow>(nullptr, port, &prompts);
-        // The test drives the watchdog itself, run by run.
-        for (QTimer* t : w->findChildren<QTimer*>())
-            if (t->interval() == 500)
-                t->stop();
         QObject::connect(w.get(), &MainWindow::setWindowTitle,
                          [this](const QString& t, const QString& c) { titles << t + " " + c; });
         QObject::connect(w.get(), &MainWindow::setWindowIcon,
                          [this](const QIcon& i) { icons << QString::number(i.cacheKey()); });
     }
+    // The window goes before the lists its signals fill.
     ~Rig() { w.reset(); }
-    Ui::MainWindow* ui() const { return w->form(); }
-    // One tick of the connection timer: two watchdog runs, then whatever the analyser answered.
-    void tick(int n = 1)
-    {
-        for (int i = 0; i < n; ++i) {
-            w->openSerialPort();
-            w->openSerialPort();
-            settle();
-        }
-    }
-    static void settle()
-    {
-        for (int i = 0; i < 5; ++i)
-            QCoreApplication::processEvents();
-    }
-    // Connected and past the hold-off that follows opening the port.
-    void connectNow()
-    {
-        tick(4);
-        QCOMPARE(w->linkState(), quint8(2));
-        port->clearSent();
-    }
-    int sentCount(const QByteArray& payload) const { return int(port->sentPayloads().count(payload)); }
 };
 } // namespace
 

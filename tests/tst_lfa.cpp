@@ -1,8 +1,5 @@
 // LFA mode: the oscilloscope widget's controls and traces, the LFA messages through the main window,
 // and the whole road on the virtual analyser.
-#include "app/mainwindow.h"
-#include "app/scriptedprompts.h"
-#include "fakeport.h"
 #include "link/dispatchroute.h"
 #include "modes/lfa/lfamessages.h"
 #include "modes/lfa/lfascale.h"
@@ -11,9 +8,7 @@
 #include "pairs/pairnumbering.h"
 #include "pairs/pairstore.h"
 #include "sim/mode_lfa.h"
-#include "sim/virtualanalyser.h"
-#include "sim/virtualport.h"
-#include "ui_mainwindow.h"
+#include "windowrigs.h"
 
 #include <QComboBox>
 #include <QPushButton>
@@ -112,20 +107,13 @@ const QStringList FreeGain{"20dB", "30dB", "40dB", "50dB", "60dB"};
 const QStringList LimitedGainItems{"25dB", "25dB", "25dB", "25dB", "25dB"};
 
 // The main window on a scripted port, connected, LFA tab shown.
-struct WindowRig {
-    FakePort* port = new FakePort;
-    ScriptedPrompts prompts;
-    std::unique_ptr<MainWindow> w;
-
+struct WindowRig : FakePortWindowRig {
     WindowRig()
     {
-        w = std::make_unique<MainWindow>(nullptr, port, &prompts);
-        w->openSerialPort();
-        port->pushPayload(QByteArray("S\x01\x02\x05", 4));
+        connectAnalyser();
         port->sent.clear();
     }
     OSC& osc() const { return *w->osc(); }
-    Ui::MainWindow* ui() const { return w->form(); }
     void select(int pair)
     {
         w->swClick(pair, 1);

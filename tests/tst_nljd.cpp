@@ -1,8 +1,5 @@
 // NLJD mode: taking the "N" messages, the probing level, the .nljd file byte for byte, the comparison
 // verdicts, the drawing of the indicators, and the whole road on the virtual analyser.
-#include "app/mainwindow.h"
-#include "app/scriptedprompts.h"
-#include "fakeport.h"
 #include "modes/nljd/nld.h"
 #include "modes/nljd/nldsource.h"
 #include "modes/nljd/nljdcompare.h"
@@ -11,9 +8,7 @@
 #include "pairs/pairnumbering.h"
 #include "pairs/pairstore.h"
 #include "sim/mode_nljd.h"
-#include "sim/virtualanalyser.h"
-#include "sim/virtualport.h"
-#include "ui_mainwindow.h"
+#include "windowrigs.h"
 
 #include <QBuffer>
 #include <QTemporaryDir>
@@ -27,7 +22,6 @@ using Payloads = QList<QByteArray>;
 
 namespace
 {
-const QByteArray Connected("S\x01\x02\x05", 4);
 const QColor Red2(255, 53, 53);
 const QColor Blue3(53, 53, 255);
 const QColor Empty(60, 60, 60);
@@ -107,23 +101,15 @@ PairRecord& measured(PairStore& store, int pair, quint8 level, quint8 h2, quint8
 }
 
 // The window on a fake analyser that has answered the connect request.
-struct Rig {
-    FakePort* port = new FakePort;
-    ScriptedPrompts prompts;
-    Payloads log;
-    std::unique_ptr<MainWindow> w;
+struct Rig : FakePortWindowRig {
     QTemporaryDir dir;
 
     Rig()
     {
-        port->log = &log;
-        w = std::make_unique<MainWindow>(nullptr, port, &prompts);
-        w->openSerialPort();
-        port->pushPayload(Connected);
+        connectAnalyser();
         ui()->tabWidget->setCurrentIndex(2);
         log.clear();
     }
-    Ui::MainWindow* ui() const { return w->form(); }
     PairStore& store() const { return w->pairStore(); }
     QString path(const QString& name) const { return dir.filePath(name); }
     void writeFile(const QString& name, const QByteArray& content) const
@@ -1080,30 +1066,9 @@ void TestNljd::simulatorReadings()
 
 namespace
 {
-struct LiveRig {
-    VirtualAnalyser analyser;
-    VirtualAnalyserPort* port = new VirtualAnalyserPort(analyser);
-    ScriptedPrompts prompts;
-    std::unique_ptr<MainWindow> w;
-
-    LiveRig()
-    {
-        analyser.setAutoTalk(false);
-        w = std::make_unique<MainWindow>(nullptr, port, &prompts);
-        for (QTimer* t : w->findChildren<QTimer*>())
-            if (t->interval() == 500)
-                t->stop();
-        for (int i = 0; i < 4; ++i) {
-            w->openSerialPort();
-            w->openSerialPort();
-            settle();
-        }
-    }
-    static void settle()
-    {
-        for (int i = 0; i < 5; ++i)
-            QCoreApplication::processEvents();
-    }
+// The window connected to the virtual analyser; what it sent while connecting stays logged.
+struct LiveRig : AnalyserWindowRig {
+    LiveRig() { tick(4); }
     void talk(int ticks)
     {
         for (int i = 0; i < ticks; ++i) {
@@ -1111,7 +1076,6 @@ struct LiveRig {
             settle();
         }
     }
-    Ui::MainWindow* ui() const { return w->form(); }
 };
 
 int strongestJunction(const CableModel& cable)

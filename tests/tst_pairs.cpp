@@ -1,8 +1,5 @@
 // The cable pairs: numbering and store, the enable test, the scan's step search, the cable switch
 // panel, the pair table with its delegate and row renderer, and selection and scanning in the window.
-#include "app/mainwindow.h"
-#include "app/scriptedprompts.h"
-#include "fakeport.h"
 #include "modes/nljd/nld.h"
 #include "pairs/cablesetup.h"
 #include "pairs/myitemdelegate.h"
@@ -12,9 +9,7 @@
 #include "pairs/pairtable.h"
 #include "pairs/setsw.h"
 #include "pairs/stepsearch.h"
-#include "sim/virtualanalyser.h"
-#include "sim/virtualport.h"
-#include "ui_mainwindow.h"
+#include "windowrigs.h"
 
 #include <QPainter>
 #include <QScrollBar>
@@ -29,7 +24,6 @@ Q_DECLARE_METATYPE(Points)
 
 namespace
 {
-const QByteArray Connected("S\x01\x02\x05", 4);
 const QByteArray Deselect("I\x01\x00\x00", 4);
 
 QByteArray pairSelect(quint8 a, quint8 b)
@@ -62,21 +56,8 @@ void press(QWidget* w, const QPoint& at)
 }
 
 // The window on a fake analyser that has answered the connect request.
-struct Rig {
-    FakePort* port = new FakePort;
-    ScriptedPrompts prompts;
-    Payloads log;
-    std::unique_ptr<MainWindow> w;
-
-    Rig()
-    {
-        port->log = &log;
-        w = std::make_unique<MainWindow>(nullptr, port, &prompts);
-        w->openSerialPort();
-        port->pushPayload(Connected);
-        log.clear();
-    }
-    Ui::MainWindow* ui() const { return w->form(); }
+struct Rig : FakePortWindowRig {
+    Rig() { connectAnalyser(); }
     setSW* sw() const { return w->cableSwitch(); }
     void showTab(int tab)
     {

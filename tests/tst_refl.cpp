@@ -1,7 +1,5 @@
 // REFL mode: "T" messages, indicator states, the plot's axis, the .refl file byte for byte, the
 // comparison's tolerances and verdicts, and the window on the virtual analyser.
-#include "app/mainwindow.h"
-#include "app/scriptedprompts.h"
 #include "modes/nljd/nld.h"
 #include "modes/refl/reflcompare.h"
 #include "modes/refl/reflfactor.h"
@@ -13,9 +11,7 @@
 #include "pairs/pairnumbering.h"
 #include "pairs/pairstore.h"
 #include "sim/mode_refl.h"
-#include "sim/virtualanalyser.h"
-#include "sim/virtualport.h"
-#include "ui_mainwindow.h"
+#include "windowrigs.h"
 
 #include <QBuffer>
 #include <QtTest>
@@ -77,38 +73,21 @@ std::array<quint16, ReflDefects> tenths(const QList<int>& values)
     return a;
 }
 
-// The window on the virtual analyser, connected, REFL tab shown, measurements at a fast pace.
-struct Rig {
-    VirtualAnalyser analyser;
-    VirtualAnalyserPort* port = new VirtualAnalyserPort(analyser);
-    ScriptedPrompts prompts;
-    std::unique_ptr<MainWindow> w;
+ReflMode* reflSim(VirtualAnalyser& analyser)
+{
+    return static_cast<ReflMode*>(analyser.modeHandler(VirtualAnalyser::ModeRefl));
+}
 
-    Rig()
+// The window on the virtual analyser, connected, REFL tab shown, measurements at a fast pace.
+struct Rig : AnalyserWindowRig {
+    Rig() : AnalyserWindowRig([](VirtualAnalyser& a) { reflSim(a)->setStepInterval(1); })
     {
-        analyser.setAutoTalk(false);
-        sim()->setStepInterval(1);
-        w = std::make_unique<MainWindow>(nullptr, port, &prompts);
-        for (QTimer* t : w->findChildren<QTimer*>())
-            if (t->interval() == 500)
-                t->stop();
-        for (int i = 0; i < 4; ++i) {
-            w->openSerialPort();
-            w->openSerialPort();
-            settle();
-        }
+        connectNow();
         ui()->tabWidget->setCurrentIndex(3);
         settle();
         port->clearSent();
     }
-    ~Rig() { w.reset(); }
-    Ui::MainWindow* ui() const { return w->form(); }
-    ReflMode* sim() { return static_cast<ReflMode*>(analyser.modeHandler(VirtualAnalyser::ModeRefl)); }
-    static void settle()
-    {
-        for (int i = 0; i < 5; ++i)
-            QCoreApplication::processEvents();
-    }
+    ReflMode* sim() { return reflSim(analyser); }
     void select(int pair)
     {
         w->swClick(pair, 1);
@@ -127,7 +106,6 @@ struct Rig {
         }
         return qQNaN();
     }
-    int sent(const Bytes& payload) const { return int(port->sentPayloads().count(payload)); }
     // What the analyser reports with its status: the factor as whole and hundredths.
     void reportFactor(qint8 whole, qint8 hundredths)
     {
@@ -1047,17 +1025,17 @@ void TestRefl::scanStepsOnResultsNotOnChunks()
     r.sim()->setStepInterval(3600 * 1000); // the analyser never gets past its notice
     r.ui()->scanAll->click();
     QCOMPARE(int(r.w->currentPair()), 1);
-    QCOMPARE(r.sent(Bytes("F\x04", 2)), 1);
+    QCOMPARE(r.sentCount(Bytes("F\x04", 2)), 1);
     r.w->actionUSB(tMsg(5, 0, 1, 2)); // a kind the program does not know moves on
     QCOMPARE(int(r.w->currentPair()), 2);
-    QCOMPARE(r.sent(Bytes("F\x04", 2)), 2);
+    QCOMPARE(r.sentCount(Bytes("F\x04", 2)), 2);
     r.w->actionUSB(tMsg(6, 0, 1, 3, Bytes(128, '\x10')));
     QCOMPARE(int(r.w->currentPair()), 2);
     r.w->actionUSB(tMsg(1, 0, 1, 4)); // for another pair
     QCOMPARE(int(r.w->currentPair()), 2);
     r.w->actionUSB(tMsg(1, 0, 1, 3));
     QCOMPARE(int(r.w->currentPair()), 3);
-    QCOMPARE(r.sent(Bytes("F\x04", 2)), 3);
+    QCOMPARE(r.sentCount(Bytes("F\x04", 2)), 3);
     QVERIFY(r.w->scanning());
     // The chunk's samples show with the next redraw.
     QCOMPARE(int(r.w->pairStore()[2].refl.trace[127]), 0x10);
@@ -1090,7 +1068,7 @@ void TestRefl::measuredPairShowsSimulatedDefects()
 
     r.select(pair);
     r.ui()->refTEST->click();
-    QCOMPARE(r.sent(Bytes("F\x04", 2)), 1);
+    QCOMPARE(r.sentCount(Bytes("F\x04", 2)), 1);
     QTRY_VERIFY(r.w->pairStore()[pair].dataFlags & DataFlag::reflValid);
     QTRY_VERIFY(r.ui()->centralWidget->isEnabled());
     QVERIFY(!r.ui()->refTEST->isChecked());
@@ -1117,7 +1095,7 @@ void TestRefl::scanMeasuresEveryEnabledPair()
     r.ui()->scanAll->click();
     QVERIFY(r.w->scanning());
     QTRY_VERIFY_WITH_TIMEOUT(!r.w->scanning(), 30000);
-    QCOMPARE(r.sent(Bytes("F\x04", 2)), PairCount);
+    QCOMPARE(r.sentCount(Bytes("F\x04", 2)), PairCount);
     QCOMPARE(int(r.w->currentPair()), 0);
     const CableModel& cable = r.analyser.cable();
     for (int p = 1; p <= PairCount; ++p) {
