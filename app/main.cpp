@@ -3,6 +3,7 @@
 #include "link/quitsignals.h"
 #include "link/serialanalyserport.h"
 #include "shell/darkstyle.h"
+#include "shell/framelesswindow.h"
 #include "sim/virtualanalyser.h"
 #include "sim/virtualport.h"
 
@@ -41,17 +42,23 @@ int main(int argc, char* argv[])
         port = new SerialAnalyserPort(nullptr, options.port);
     }
 
-    MainWindow w(nullptr, port);
-    // Until the frameless shell takes the title, the plain window frame shows the link state.
-    QObject::connect(&w, &MainWindow::setWindowTitle, &w,
-                     [&w](const QString& text) { w.QWidget::setWindowTitle(text); });
-    QObject::connect(&w, &MainWindow::setWindowIcon, &w,
-                     [&w](const QIcon& icon) { w.QWidget::setWindowIcon(icon); });
-    w.QWidget::setWindowTitle(QCoreApplication::translate("MainWindow", "KV847: no connection!"));
-    w.QWidget::setWindowIcon(QIcon(":/img/off.png"));
+    const QString noConnection = QCoreApplication::translate("MainWindow", "KV847: no connection!");
+    const QString red = QStringLiteral("#ff5555");
+    FramelessWindow shell;
+    shell.setWindowTitle(noConnection, red);
+
+    // The shell owns the main window once it is embedded and destroys it first when it goes.
+    auto* w = new MainWindow(nullptr, port);
+    QObject::connect(w, &MainWindow::setWindowTitle, &shell, &FramelessWindow::setWindowTitle);
+    QObject::connect(w, &MainWindow::setWindowIcon, &shell, &FramelessWindow::setWindowIcon);
+    QObject::connect(w, &MainWindow::sigBat, &shell, &FramelessWindow::setBat);
+    QObject::connect(&shell, &FramelessWindow::winRez, w,
+                     static_cast<void (MainWindow::*)(QSize)>(&MainWindow::resizeSLOT));
+    shell.setWindowIcon(QIcon(":/img/off.png"));
+    shell.setWindowTitle(noConnection, red);
     if (virtualPort) {
         // Pull and put back the virtual analyser's cable.
-        auto* plug = new QShortcut(QKeySequence("Ctrl+Alt+U"), &w);
+        auto* plug = new QShortcut(QKeySequence("Ctrl+Alt+U"), &shell);
         QObject::connect(plug, &QShortcut::activated, virtualPort, [virtualPort] {
             if (virtualPort->isPlugged())
                 virtualPort->unplug();
@@ -61,7 +68,8 @@ int main(int argc, char* argv[])
         std::fprintf(stderr,
                      "kv847: running on the virtual analyser (Ctrl+Alt+U pulls or puts back its cable)\n");
     }
-    w.show();
+    shell.embedContent(w);
+    shell.show();
     QApplication::setWindowIcon(QIcon(":/favicon.ico"));
     QApplication::setStyle(new DarkStyle);
     quitOnTerminationSignals();

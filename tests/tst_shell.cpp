@@ -1,13 +1,59 @@
+#include "resources/resources.h"
 #include "shell/darkstyle.h"
+#include "shell/framelesswindow.h"
+#include "shell/windowdragger.h"
 
 #include <QApplication>
 #include <QLabel>
+#include <QLayout>
+#include <QToolButton>
 #include <QtTest>
+
+namespace
+{
+QLabel* label(FramelessWindow& shell, const char* name)
+{
+    return shell.findChild<QLabel*>(name);
+}
+
+QToolButton* button(FramelessWindow& shell, const char* name)
+{
+    return shell.findChild<QToolButton*>(name);
+}
+
+bool showsPicture(FramelessWindow& shell, const char* picture)
+{
+    const QPixmap shown = label(shell, "bat")->pixmap(Qt::ReturnByValue);
+    return !shown.isNull() && shown.toImage() == QPixmap(picture).toImage();
+}
+
+// The battery picture after one more tick, as its percentage; -1 when it is none of the six.
+int tick(FramelessWindow& shell)
+{
+    shell.typeBat();
+    for (int percent : {0, 20, 40, 60, 80, 100})
+        if (showsPicture(shell, QString(":/bat/%1.png").arg(percent).toLatin1().constData()))
+            return percent;
+    return -1;
+}
+
+void sendMouse(QWidget* w, QEvent::Type type, QPoint local, Qt::MouseButtons buttons, Qt::MouseButton button)
+{
+    QMouseEvent e(type, local, w->mapToGlobal(local), button, buttons, Qt::NoModifier);
+    QApplication::sendEvent(w, &e);
+}
+} // namespace
 
 class TestShell : public QObject
 {
     Q_OBJECT
 private slots:
+    void initTestCase() { initKv847Resources(); }
+    void titleIconAndForm();
+    void batteryPictures();
+    void maximiseAndRestore();
+    void titleBarDragsTheWindow();
+    void iconClicksAreReported();
     void darkStyleInstalls();
     void baseStyleOutlivesAProxy();
 };
@@ -43,6 +89,171 @@ void TestShell::darkStyleInstalls()
     QLabel label("x");
     label.setEnabled(false);
     QCOMPARE(label.palette().color(QPalette::Disabled, QPalette::WindowText), QColor(127, 127, 127));
+}
+
+void TestShell::titleIconAndForm()
+{
+    FramelessWindow shell;
+    QVERIFY(shell.windowFlags() & Qt::FramelessWindowHint);
+    QCOMPARE(shell.minimumSize(), QSize(1025, 748));
+    QCOMPARE(label(shell, "bat")->minimumSize(), QSize(27, 16));
+    QCOMPARE(label(shell, "bat")->maximumSize(), QSize(27, 16));
+    QVERIFY(showsPicture(shell, ":/bat/0.png"));
+    QVERIFY(shell.findChild<WindowDragger*>("windowTitlebar"));
+
+    shell.setWindowTitle("KV847: connected", "#55ff55");
+    QLabel* title = label(shell, "titleText");
+    QCOMPARE(title->text(), QString("KV847: connected"));
+    QCOMPARE(title->styleSheet(), QString("color: #55ff55"));
+    title->ensurePolished();
+    QCOMPARE(title->palette().color(QPalette::WindowText), QColor("#55ff55"));
+
+    QPixmap red(32, 32);
+    red.fill(Qt::red);
+    shell.setWindowIcon(QIcon(red));
+    const QPixmap icon = label(shell, "icon")->pixmap(Qt::ReturnByValue);
+    QCOMPARE(icon.size(), QSize(16, 16));
+    QCOMPARE(icon.toImage().pixelColor(8, 8), QColor(Qt::red));
+}
+
+void TestShell::batteryPictures()
+{
+    FramelessWindow shell;
+    // The ticks are driven by hand here.
+    for (QTimer* t : shell.findChildren<QTimer*>())
+        t->stop();
+
+    shell.setBat(3, false);
+    QVERIFY(showsPicture(shell, ":/bat/0.png")); // changes only at the tick
+    QCOMPARE(tick(shell), 60);
+    label(shell, "bat")->clear();
+    QCOMPARE(tick(shell), -1); // unchanged and not charging: nothing is redrawn
+    QCOMPARE(tick(shell), -1);
+
+    shell.setBat(5, false);
+    QCOMPARE(tick(shell), 100);
+    shell.setBat(7, false);
+    QCOMPARE(tick(shell), 100); // no picture for 7
+    shell.setBat(0, false);
+    QCOMPARE(tick(shell), 0);
+
+    shell.setBat(3, true);
+    QList<int> seen;
+    for (int i = 0; i < 9; ++i)
+        seen << tick(shell);
+    QCOMPARE(seen, (QList<int>{20, 40, 60, 80, 100, 60, 80, 100, 60}));
+
+    shell.setBat(5, true);
+    seen.clear();
+    for (int i = 0; i < 5; ++i)
+        seen << tick(shell);
+    QCOMPARE(seen, (QList<int>{80, 100, 80, 100, 80}));
+
+    // The step is 8-bit: from 255 the next charging step is 0.
+    shell.setBat(255, false);
+    QCOMPARE(tick(shell), 80);
+    shell.setBat(255, true);
+    QCOMPARE(tick(shell), 0);
+}
+
+void TestShell::maximiseAndRestore()
+{
+    FramelessWindow shell;
+    shell.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&shell));
+    QWidget* content = shell.findChild<QWidget*>("windowContent");
+    QWidget* titlebar = shell.findChild<QWidget*>("windowTitlebar");
+    QToolButton* maximize = button(shell, "maximizeButton");
+    QToolButton* restore = button(shell, "restoreButton");
+    QVERIFY(maximize->isVisible());
+    QVERIFY(!restore->isVisible());
+
+    QList<QSize> reported, actual;
+    connect(&shell, &FramelessWindow::winRez, &shell, [&](QSize size) {
+        reported << size;
+        actual << content->size();
+    });
+
+    maximize->click();
+    QVERIFY(shell.windowState() & Qt::WindowMaximized);
+    QVERIFY(restore->isVisible());
+    QVERIFY(!maximize->isVisible());
+    QCOMPARE(shell.layout()->contentsMargins(), QMargins(0, 0, 0, 0));
+    QVERIFY(titlebar->styleSheet().contains("border-top-left-radius:0px"));
+    QVERIFY(!reported.isEmpty());
+    QCOMPARE(reported, actual);
+
+    // Focus lost while maximised: dark title bar, square corners stay.
+    emit qApp->applicationStateChanged(Qt::ApplicationInactive);
+    QVERIFY(titlebar->styleSheet().contains("background-color:palette(dark)"));
+    QVERIFY(titlebar->styleSheet().contains("border-top-left-radius:0px"));
+
+    restore->click();
+    QCOMPARE(shell.windowState(), Qt::WindowNoState);
+    QVERIFY(maximize->isVisible());
+    QVERIFY(!restore->isVisible());
+    QCOMPARE(shell.layout()->contentsMargins(), QMargins(15, 15, 15, 15));
+    QVERIFY(titlebar->styleSheet().contains("border-top-left-radius:5px"));
+    QVERIFY(titlebar->styleSheet().contains("background-color:palette(shadow)"));
+    QVERIFY(reported.size() >= 2);
+    QCOMPARE(reported, actual);
+
+    QTest::mouseDClick(titlebar, Qt::LeftButton);
+    QVERIFY(shell.windowState() & Qt::WindowMaximized);
+    QVERIFY(restore->isVisible());
+    QTest::mouseDClick(titlebar, Qt::LeftButton);
+    QCOMPARE(shell.windowState(), Qt::WindowNoState);
+    QVERIFY(maximize->isVisible());
+}
+
+void TestShell::titleBarDragsTheWindow()
+{
+    FramelessWindow shell;
+    shell.move(100, 100);
+    shell.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&shell));
+    QWidget* titlebar = shell.findChild<QWidget*>("windowTitlebar");
+    const QPoint start = shell.pos();
+    const QPoint at(200, 8);
+
+    sendMouse(titlebar, QEvent::MouseMove, at + QPoint(40, 0), Qt::NoButton, Qt::NoButton);
+    QCOMPARE(shell.pos(), start); // no press, no drag
+
+    sendMouse(titlebar, QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+    sendMouse(titlebar, QEvent::MouseMove, at + QPoint(30, -10), Qt::LeftButton, Qt::NoButton);
+    QCOMPARE(shell.pos(), start + QPoint(30, -10));
+    // Release far outside the bar; later moves must not drag.
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(-500, 900), QPointF(-500, 900), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(titlebar, &release);
+    const QPoint dropped = shell.pos();
+    sendMouse(titlebar, QEvent::MouseMove, at + QPoint(90, 40), Qt::NoButton, Qt::NoButton);
+    QCOMPARE(shell.pos(), dropped);
+
+    // Any button drags.
+    sendMouse(titlebar, QEvent::MouseButtonPress, at, Qt::RightButton, Qt::RightButton);
+    sendMouse(titlebar, QEvent::MouseMove, at + QPoint(-20, 15), Qt::RightButton, Qt::NoButton);
+    QCOMPARE(shell.pos(), dropped + QPoint(-20, 15));
+}
+
+void TestShell::iconClicksAreReported()
+{
+    FramelessWindow shell;
+    QLabel* icon = label(shell, "icon");
+    QSignalSpy left(&shell, &FramelessWindow::windowIconLeftClicked);
+    QSignalSpy right(&shell, &FramelessWindow::windowIconRightClicked);
+    QSignalSpy dbl(&shell, &FramelessWindow::windowIconDblClick);
+    QTest::mouseClick(icon, Qt::RightButton);
+    QTest::mouseClick(icon, Qt::RightButton);
+    QCOMPARE(right.count(), 2);
+    QCOMPARE(left.count(), 0);
+    QTest::mouseClick(icon, Qt::LeftButton);
+    QTest::mouseClick(icon, Qt::MiddleButton);
+    QCOMPARE(left.count(), 1);
+    QCOMPARE(right.count(), 2);
+    QCOMPARE(dbl.count(), 0);
+    QTest::mouseDClick(icon, Qt::LeftButton);
+    QCOMPARE(dbl.count(), 1);
 }
 
 QTEST_MAIN(TestShell)

@@ -1,0 +1,209 @@
+#include "shell/framelesswindow.h"
+
+#include "shell/mousebuttonsignaler.h"
+#include "ui_framelesswindow.h"
+
+#include <QApplication>
+#include <QGraphicsDropShadowEffect>
+#include <QMouseEvent>
+#include <QSysInfo>
+
+namespace
+{
+QGraphicsDropShadowEffect* dropShadow(qreal blur, const QColor& colour)
+{
+    auto* effect = new QGraphicsDropShadowEffect;
+    effect->setBlurRadius(blur);
+    effect->setColor(colour);
+    effect->setOffset(0, 0);
+    return effect;
+}
+
+const QString kTitlebarStyle = QStringLiteral(
+    "#windowTitlebar{border: 0px none palette(shadow); border-top-left-radius:%1; "
+    "border-top-right-radius:%1; background-color:palette(%2); height:20px;}");
+const QString kFrameStyle = QStringLiteral(
+    "#windowFrame{border:1px solid %1; border-radius:%2 %2 %2 %2; background-color:palette(Window);}");
+} // namespace
+
+FramelessWindow::FramelessWindow(QWidget* parent)
+    : QWidget(parent), m_batTimer(this), ui(new Ui::FramelessWindow)
+{
+    ui->setupUi(this);
+
+    setWindowFlags(Qt::FramelessWindowHint | Qt::WindowSystemMenuHint);
+    setWindowFlags(windowFlags() | Qt::WindowMinimizeButtonHint);
+    setAttribute(Qt::WA_TranslucentBackground);
+    ui->restoreButton->setVisible(false);
+
+    // Older Windows desktops (7 and before) cannot compose the shadows.
+    bool versionOk = false;
+    const int version = QSysInfo::productVersion().toInt(&versionOk);
+    if (QSysInfo::productType().toLower() != QLatin1String("windows") || (versionOk ? version : 0) > 7) {
+        ui->titleText->setGraphicsEffect(dropShadow(4, QColor(0, 0, 0, 255)));
+        ui->windowFrame->setGraphicsEffect(dropShadow(9, palette().color(QPalette::Highlight)));
+    }
+
+    auto* signaler = new MouseButtonSignaler(this);
+    ui->icon->installEventFilter(signaler);
+    connect(signaler, &MouseButtonSignaler::mouseButtonEvent, this, [this](QWidget*, QMouseEvent* event) {
+        if (event->type() == QEvent::MouseButtonPress) {
+            if (event->button() == Qt::LeftButton)
+                emit windowIconLeftClicked();
+            else if (event->button() == Qt::RightButton)
+                emit windowIconRightClicked();
+        } else if (event->type() == QEvent::MouseButtonDblClick) {
+            emit windowIconDblClick();
+        }
+    });
+
+    connect(qApp, &QGuiApplication::applicationStateChanged, this, &FramelessWindow::on_applicationStateChanged);
+    connect(&m_batTimer, &QTimer::timeout, this, &FramelessWindow::typeBat);
+    m_batTimer.setInterval(500);
+    m_batTimer.start();
+}
+
+FramelessWindow::~FramelessWindow()
+{
+    m_batTimer.stop();
+    // The content may still signal the shell while it goes; let it go while the shell is whole.
+    while (QLayoutItem* item = m_contentLayout.takeAt(0)) {
+        delete item->widget();
+        delete item;
+    }
+    delete ui;
+}
+
+void FramelessWindow::embedContent(QWidget* w)
+{
+    m_contentLayout.setMargin(0);
+    m_contentLayout.addWidget(w);
+    ui->windowContent->setLayout(&m_contentLayout);
+}
+
+void FramelessWindow::setWindowTitle(QString text, QString col)
+{
+    ui->titleText->setText(text);
+    ui->titleText->setStyleSheet("color: " + col);
+}
+
+void FramelessWindow::setWindowIcon(QIcon ico)
+{
+    ui->icon->setPixmap(ico.pixmap(16, 16, QIcon::Normal, QIcon::Off));
+}
+
+void FramelessWindow::setBat(uchar bat, bool charge)
+{
+    m_bat = bat;
+    m_charge = charge;
+}
+
+void FramelessWindow::showBat(quint8 level)
+{
+    static const char* const pictures[] = {":/bat/0.png", ":/bat/20.png", ":/bat/40.png",
+                                           ":/bat/60.png", ":/bat/80.png", ":/bat/100.png"};
+    if (level <= 5)
+        ui->bat->setPixmap(QPixmap(pictures[level]));
+}
+
+void FramelessWindow::typeBat()
+{
+    // Shared across calls for the whole run.
+    static quint8 shownLevel = 0;
+    static quint8 step = 0;
+
+    if (m_bat != shownLevel) {
+        shownLevel = m_bat;
+        if (!m_charge) {
+            step = m_bat;
+            showBat(step);
+            return;
+        }
+    } else if (!m_charge) {
+        return;
+    }
+
+    // Charging: climb from the level to full, then start again at the level.
+    const quint8 next = quint8(step + 1);
+    if (next == 6) {
+        step = m_bat == 5 ? 4 : m_bat;
+    } else {
+        step = next;
+    }
+    showBat(step);
+}
+
+void FramelessWindow::applyFrameStyle(bool active, bool normal)
+{
+    ui->verticalLayout_2->setMargin(normal ? 15 : 0);
+    ui->windowTitlebar->setStyleSheet(
+        kTitlebarStyle.arg(normal ? "5px" : "0px", active ? "shadow" : "dark"));
+    QString border;
+    if (active)
+        border = normal ? "palette(highlight)" : "palette(dark)";
+    else
+        border = normal ? "#000000" : "palette(shadow)";
+    ui->windowFrame->setStyleSheet(kFrameStyle.arg(border, normal ? "5px" : "0px"));
+
+    // setGraphicsEffect deletes the shadow it replaces.
+    ui->windowFrame->setGraphicsEffect(nullptr);
+    if (normal)
+        ui->windowFrame->setGraphicsEffect(
+            dropShadow(9, palette().color(active ? QPalette::Highlight : QPalette::Shadow)));
+}
+
+void FramelessWindow::on_applicationStateChanged(Qt::ApplicationState state)
+{
+    if (windowState() == Qt::WindowNoState)
+        applyFrameStyle(state == Qt::ApplicationActive, true);
+    else if (windowState() & Qt::WindowMaximized)
+        applyFrameStyle(state == Qt::ApplicationActive, false);
+}
+
+void FramelessWindow::on_minimizeButton_clicked()
+{
+    setWindowState(Qt::WindowMinimized);
+}
+
+void FramelessWindow::on_maximizeButton_clicked()
+{
+    ui->verticalLayout_2->setMargin(0);
+    ui->restoreButton->setVisible(true);
+    ui->maximizeButton->setVisible(false);
+    setWindowState(Qt::WindowMaximized);
+    applyFrameStyle(true, false);
+}
+
+void FramelessWindow::on_restoreButton_clicked()
+{
+    ui->verticalLayout_2->setMargin(15);
+    ui->restoreButton->setVisible(false);
+    ui->maximizeButton->setVisible(true);
+    setWindowState(Qt::WindowNoState);
+    applyFrameStyle(true, true);
+}
+
+void FramelessWindow::on_closeButton_clicked()
+{
+    close();
+}
+
+void FramelessWindow::on_windowTitlebar_doubleClicked()
+{
+    if (windowState() == Qt::WindowNoState)
+        on_maximizeButton_clicked();
+    else if (windowState() & Qt::WindowMaximized)
+        on_restoreButton_clicked();
+}
+
+void FramelessWindow::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::WindowStateChange) {
+        emit winRez(ui->windowContent->size());
+        if (windowState() == Qt::WindowNoState)
+            on_restoreButton_clicked();
+        else if (windowState() & Qt::WindowMaximized)
+            on_maximizeButton_clicked();
+    }
+    event->accept();
+}
