@@ -281,8 +281,16 @@ void TestNljd::messageOnlyOnNljdTabWithPair()
 {
     Rig r;
     const PairWires p5 = pairWires(5);
-    r.receive(nMessage(0, 80, 40, p5.a, p5.b, 2)); // no pair selected
-    QCOMPARE(r.store()[5].dataFlags & DataFlag::nljdValid, 0);
+    // No pair selected: the wires match record 0, so only the routing can drop the message.
+    QCOMPARE(int(r.w->currentPair()), 0);
+    const PairRecord none = r.store()[0];
+    QCOMPARE(int(none.wireA), 0);
+    QCOMPARE(int(none.wireB), 0);
+    r.receive(nMessage(0, 80, 40, 0, 0, 4));
+    QCOMPARE(r.store()[0].dataFlags, none.dataFlags);
+    QCOMPARE(r.store()[0].nljd.level, none.nljd.level);
+    QCOMPARE(r.store()[0].nljd.harm2, none.nljd.harm2);
+    QCOMPARE(r.store()[0].nljd.harm3, none.nljd.harm3);
     r.select(5);
     r.receive(nMessage(0, 80, 40, p5.a, p5.b, 2));
     QCOMPARE(r.store()[5].nljd.harm2, quint8(80));
@@ -663,6 +671,8 @@ void TestNljd::verdictsInTheWindow_data()
     QTest::newRow("current over 3 V") << 2 << 100 << true << 2 << 255 << 50 << 11
                                       << "In the current data - more than 3v. In the file - no." << false;
     QTest::newRow("agreement") << 2 << 100 << true << 2 << 108 << 58 << 0 << "" << false;
+    QTest::newRow("level 4 vs 2") << 4 << 100 << true << 2 << 100 << 50 << 3
+                                  << "Different levels of the probing signal (in the file - 100%)" << true;
 }
 
 void TestNljd::verdictsInTheWindow()
@@ -695,7 +705,8 @@ void TestNljd::verdictsInTheWindow()
     QCOMPARE(r.ui()->nldLEVsr->isVisibleTo(r.w.get()), marker);
     if (marker) {
         const QRect s = r.ui()->slNLD->geometry();
-        const int o = 2 * ((s.bottom() - s.top()) - 27) / 4;
+        // File level 4 gives an offset of 0, which is raised to 2.
+        const int o = fl == 4 ? 2 : (4 - fl) * ((s.bottom() - s.top()) - 27) / 4;
         QCOMPARE(r.ui()->nldLEVsr->geometry(),
                  QRect(QPoint(s.left() + 45, s.top() + o), QPoint(s.left() + 59, s.top() + o + 27)));
     }
@@ -733,6 +744,9 @@ void TestNljd::compareOnOtherTabDoesNothing()
 
     measured(r.store(), 1, 3, 100, 50);
     r.ui()->tabWidget->setCurrentIndex(0);
+    // The tab switch deselected the pair; selected again, a comparison would rewrite nldERR.
+    r.select(1);
+    QCOMPARE(int(r.w->currentPair()), 1);
     r.ui()->nldERR->setPlainText("untouched");
     r.w->compareNLD(1);
     r.w->compareNLD(0);
@@ -911,10 +925,14 @@ void TestNljd::indicatorBackgrounds_data()
     QTest::addColumn<bool>("excluded");
     QTest::addColumn<bool>("refl");
     QTest::addColumn<QColor>("bg");
-    QTest::newRow("even pair, excluded") << 2 << 0 << true << false << EvenRow;
-    QTest::newRow("odd pair, excluded") << 3 << 0 << true << false << OddRow;
-    QTest::newRow("selected pair, excluded") << 3 << 3 << true << false << Selected;
-    QTest::newRow("REFL, excluded") << 3 << 0 << true << true << OddRow;
+    QTest::addColumn<QRect>("area");
+    // NLJD fills a fixed rectangle; REFL one that follows the size (W - 3, H - 2 at 213 x 17).
+    const QRect fixed(QPoint(2, 2), QPoint(211, 13));
+    const QRect sized(QPoint(2, 2), QPoint(209, 14));
+    QTest::newRow("even pair, excluded") << 2 << 0 << true << false << EvenRow << fixed;
+    QTest::newRow("odd pair, excluded") << 3 << 0 << true << false << OddRow << fixed;
+    QTest::newRow("selected pair, excluded") << 3 << 3 << true << false << Selected << fixed;
+    QTest::newRow("REFL, excluded") << 3 << 0 << true << true << OddRow << sized;
 }
 
 void TestNljd::indicatorBackgrounds()
@@ -924,6 +942,7 @@ void TestNljd::indicatorBackgrounds()
     QFETCH(bool, excluded);
     QFETCH(bool, refl);
     QFETCH(QColor, bg);
+    QFETCH(QRect, area);
     TestSource src;
     src.current = quint8(current);
     PairRecord& r = measured(src.pairs, pair, 2, 200, 200);
@@ -935,11 +954,9 @@ void TestNljd::indicatorBackgrounds()
     w.setReflState(12.5f, 100);
     // An excluded pair's indicator paints its background and nothing else, whatever its data.
     const QImage img = paint(w, QSize(213, 17));
-    const QRect inner(QPoint(2, 2), QPoint(209, 13));
-    for (int y = inner.top(); y <= inner.bottom(); ++y)
-        for (int x = inner.left(); x <= inner.right(); ++x)
-            QCOMPARE(img.pixelColor(x, y), bg);
-    QCOMPARE(img.pixelColor(1, 1), Sentinel);
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            QCOMPARE(img.pixelColor(x, y), area.contains(x, y) ? bg : Sentinel);
 }
 
 void TestNljd::reflIndicator_data()
