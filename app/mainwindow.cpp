@@ -2,6 +2,9 @@
 
 #include "app/prompts.h"
 #include "link/serialanalyserport.h"
+#include "modes/nljd/nljdfile.h"
+#include "modes/refl/reflmodestate.h"
+#include "pairs/pairstore.h"
 #include "resources/resources.h"
 #include "ui_mainwindow.h"
 

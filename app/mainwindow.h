@@ -11,9 +11,18 @@
 #include <memory>
 
 class AnalyserPort;
+class NLD;
+class OSC;
+class PairStore;
 class Prompts;
+class QFile;
+class QTableWidget;
 class QTimer;
 class QwtPlotCurve;
+class setSW;
+struct NljdFileData;
+struct PairEnableInputs;
+struct ReflModeState;
 
 namespace Ui
 {
@@ -89,7 +98,7 @@ private:
     // Save and load flows of the modes' data files: the dialogs, QSaveFile and the error boxes.
     // The bytes are taken after the dialog: measurements go on while it is open.
     bool saveDataFile(const QString& filter, const std::function<QByteArray()>& bytes);
-    bool openDataFile(const QString& filter, class QFile& file);
+    bool openDataFile(const QString& filter, QFile& file);
     void refreshSizeDependentViews();
 
     void statusMessage(const QByteArray& data);
@@ -130,16 +139,15 @@ private:
     quint8 m_lastActivity = 0;
 
     // --- pairs: selection, scan, the pair table and the cable switch widget ---
-    // (the class keys declare PairStore, setSW and PairEnableInputs, which live in pairs/)
 public:
-    class PairStore& pairStore();
-    class setSW* cableSwitch() const { return m_cableSwitch; }
+    PairStore& pairStore();
+    setSW* cableSwitch() const { return m_cableSwitch; }
     bool scanning() const { return m_scanning; }
 
 private:
     void setUpPairTable();
     void placeCableSwitch(const QRect& r);
-    struct PairEnableInputs enableInputs() const;
+    PairEnableInputs enableInputs() const;
     bool pairEnabled(int pair) const;
     void showPairRow(int pair);
     void pairFollowUp();
@@ -152,8 +160,8 @@ private:
     void nljdPairChanged();            // large display repaint and, when on, the comparison
     void clearModeViews();             // after clearAll: signal lists, REFL views, new run folder
 
-    std::shared_ptr<class PairStore> m_pairs;
-    class setSW* m_cableSwitch = nullptr;
+    std::unique_ptr<PairStore> m_pairs;
+    setSW* m_cableSwitch = nullptr;
     quint8 m_currentPair = 0;
     int m_selectedRow = -1;
     bool m_scanning = false;
@@ -164,12 +172,11 @@ private:
     quint8 m_nljdFileMarkers[37]; // per pair, 255 = not in the loaded .nljd file
     quint8 m_reflFileMarkers[37]; // per pair, 251 = not in the loaded .refl file
     bool m_wrxMains = false;      // the receiver's Mains button; kept by the WRx mode
-    bool m_oscOver = false;       // the oscilloscope's over-voltage flag; kept by the LFA mode
     // --- end of pairs ---
 
     // --- lfa: oscilloscope and spectrum ---
 public:
-    class OSC* osc() const { return m_osc; }
+    OSC* osc() const { return m_osc; }
 
 private:
     void setUpLfa();
@@ -179,7 +186,7 @@ private:
     void lfaSpectrum(const QByteArray& data);
     void lfaVoltages(const QByteArray& data);
 
-    class OSC* m_osc = nullptr;
+    OSC* m_osc = nullptr;
     // --- end of lfa ---
 
     // --- wrx: wired receiver ---
@@ -193,9 +200,9 @@ public slots:
     void compareNLD(uchar nom); // 0 = every pair
 
 public:
-    class NLD* nljdDisplay() const { return m_nld; }
+    NLD* nljdDisplay() const { return m_nld; }
     bool nljdFileLoaded() const { return m_nljdFileLoaded; }
-    const struct NljdFileData& nljdFile() const { return *m_nljdFile; }
+    const NljdFileData& nljdFile() const { return *m_nljdFile; }
     quint8 nljdVerdict(int pair) const { return pair >= 1 && pair <= 36 ? m_nljdCompareResult[pair] : 0; }
 
 private slots:
@@ -213,8 +220,8 @@ private:
     void compareNljdPair(int pair);
     void clearNljdVerdictText();
 
-    class NLD* m_nld = nullptr; // the large display
-    std::shared_ptr<struct NljdFileData> m_nljdFile;
+    NLD* m_nld = nullptr; // the large display
+    std::unique_ptr<NljdFileData> m_nljdFile;
     bool m_nljdFileLoaded = false;
     quint8 m_nljdCompareResult[37] = {}; // per pair, the last verdict
     // --- end of nljd ---
@@ -222,7 +229,7 @@ private:
     // --- refl: reflectogram, files, comparison ---
 public:
     void compareREF(uchar nom); // 0 = every pair
-    const struct ReflModeState& reflState() const;
+    const ReflModeState& reflState() const;
 
 private slots:
     void saveREF();
@@ -249,9 +256,9 @@ private:
     void reflRetranslated();
     void reflCompareOne(int pair);
     bool& reflShown(int set);
-    class QTableWidget* reflTable(int set) const;
+    QTableWidget* reflTable(int set) const;
 
-    std::shared_ptr<struct ReflModeState> m_refl;
+    std::unique_ptr<ReflModeState> m_refl;
     // --- end of refl ---
 
     // --- firmware ---

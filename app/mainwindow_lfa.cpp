@@ -25,7 +25,6 @@ void MainWindow::setUpLfa()
 void MainWindow::lfaStatus(const QByteArray& data)
 {
     m_osc->oscSET(data);
-    m_oscOver = m_osc->overVoltage();
 }
 
 void MainWindow::lfaData(const QByteArray& data)
@@ -56,7 +55,6 @@ void MainWindow::lfaVoltages(const QByteArray& data)
     r.acVoltage = float(v.acHundredths / 100.0);
     r.statusA = v.statusA;
     emit sigOVER(v.overVoltage);
-    m_oscOver = m_osc->overVoltage();
     r.statusB = v.statusB;
     r.statusC = v.statusC;
     if (ui->tabWidget->currentIndex() == Tab::Lfa)

@@ -56,7 +56,7 @@ private:
 
 void MainWindow::setUpNljd()
 {
-    m_nljdFile = std::make_shared<NljdFileData>();
+    m_nljdFile = std::make_unique<NljdFileData>();
     m_nld = new NLD(ui->tab_4, NLD::LargeDisplay);
     m_nld->setSource(new NldFeed(*this));
     ui->layNLD->addWidget(m_nld);

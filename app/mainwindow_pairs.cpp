@@ -3,6 +3,7 @@
 
 #include "app/prompts.h"
 #include "link/dispatchroute.h"
+#include "modes/lfa/osc.h"
 #include "modes/nljd/nld.h"
 #include "pairs/pairenable.h"
 #include "pairs/pairrow.h"
@@ -40,7 +41,7 @@ void MainWindow::setUpPairTable()
     m_cableSwitch->hide();
 
     PairTable::setUp(*ui->swTAB);
-    m_pairs = std::make_shared<PairStore>();
+    m_pairs = std::make_unique<PairStore>();
     m_pairs->fillWires();
     std::fill(std::begin(m_nljdFileMarkers), std::end(m_nljdFileMarkers), NljdAbsent);
     std::fill(std::begin(m_reflFileMarkers), std::end(m_reflFileMarkers), ReflAbsent);
@@ -97,7 +98,7 @@ void MainWindow::showPairRow(int pair)
     ctx.enabled = pairEnabled(pair);
     ctx.cableType = m_cableSwitch->cableType();
     ctx.shownTab = ui->tabWidget->currentIndex();
-    ctx.overVoltage = m_oscOver;
+    ctx.overVoltage = m_osc->overVoltage();
     renderPairRow(*ui->swTAB, pair, (*m_pairs)[pair], ctx);
 }
 

@@ -44,7 +44,7 @@ const ReflModeState& MainWindow::reflState() const
 
 void MainWindow::setUpRefl()
 {
-    m_refl = std::make_shared<ReflModeState>();
+    m_refl = std::make_unique<ReflModeState>();
     Refl::setUpPlot(*ui->refGRAF, *m_refCurve1, *m_refCurve2);
     Refl::setUpDefectTable(*ui->refTAB1);
     Refl::setUpDefectTable(*ui->refTAB2);
