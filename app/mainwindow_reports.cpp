@@ -121,15 +121,16 @@ void MainWindow::viewFile(int nom)
         const QFileInfoList files = Report::modeFiles(ReportRoot, m_viewedFolder, mode);
         QTableWidget* t = reportTable(mode);
         t->setRowCount(0);
-        ui->REPORT->setItemText(mode - 1, tr(titles[mode - 1]) + " (" + QString::number(files.size()) +
-                                              tr(" files)"));
+        ui->REPORT->setItemText(mode - 1,
+                                tr(titles[mode - 1]) + " (" + QString::number(files.size()) + tr(" files)"));
         if (files.isEmpty())
             continue;
 
         const Report::Grid grid = Report::tileGrid(t->width());
         for (int c = 0; c < t->columnCount(); ++c)
             t->setColumnWidth(c, c < grid.columns ? grid.cell : 0);
-        const QString folder = QString(ReportRoot) + "/" + m_viewedFolder + "/" + Report::modeFolder(mode) + "/";
+        const QString folder =
+            QString(ReportRoot) + "/" + m_viewedFolder + "/" + Report::modeFolder(mode) + "/";
         const QPixmap excel(":/img/excel.png");
         const QSize thumb(grid.cell - 20, grid.cell - 20);
         int column = grid.columns;
@@ -202,7 +203,8 @@ void MainWindow::repDblClick(int row, int col, QTableWidget* tek)
 
 void MainWindow::delClick(int, QString path)
 {
-    if (!m_prompts->askYesNo(tr("Attention!"), "<b>" + tr("Do you really want to delete this file?") + "</b>"))
+    if (!m_prompts->askYesNo(tr("Attention!"),
+                             "<b>" + tr("Do you really want to delete this file?") + "</b>"))
         return;
     QFile::remove(path);
     viewFile(0);
@@ -331,6 +333,7 @@ void MainWindow::captureWrx(Report::CaptureRun& run, const Report::ReceiverView&
     if (ui->cbREP24->isChecked()) {
         const bool all = ui->cbREP26->isChecked();
         run.book(Item::WrxSignalBook,
-                 Report::wrxSignalBook(rows, *m_pairs, Report::bookPairs(rows, all, m_currentPair), rx.mark), all);
+                 Report::wrxSignalBook(rows, *m_pairs, Report::bookPairs(rows, all, m_currentPair), rx.mark),
+                 all);
     }
 }

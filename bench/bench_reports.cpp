@@ -48,37 +48,19 @@ struct Rig {
 };
 } // namespace
 
-static void BM_CaptureLfa(benchmark::State& state)
+// tab 0..3; the panel's "Add to Report" of that tab.
+static void BM_Capture(benchmark::State& state)
 {
-    Rig rig(0);
+    const int tab = int(state.range(0));
+    Rig rig(tab);
+    QPushButton* adds[] = {rig.w->form()->addREP1, rig.w->form()->addREP2, rig.w->form()->addREP3,
+                           rig.w->form()->addREP4};
     for (auto _ : state)
-        rig.capture(rig.w->form()->addREP1);
+        rig.capture(adds[tab]);
+    const char* names[] = {"LFA", "WRx", "NLJD", "REFL"};
+    state.SetLabel(names[tab]);
 }
-BENCHMARK(BM_CaptureLfa)->Unit(benchmark::kMillisecond)->MinTime(1.0);
-
-static void BM_CaptureWrx(benchmark::State& state)
-{
-    Rig rig(1);
-    for (auto _ : state)
-        rig.capture(rig.w->form()->addREP2);
-}
-BENCHMARK(BM_CaptureWrx)->Unit(benchmark::kMillisecond)->MinTime(1.0);
-
-static void BM_CaptureNljd(benchmark::State& state)
-{
-    Rig rig(2);
-    for (auto _ : state)
-        rig.capture(rig.w->form()->addREP3);
-}
-BENCHMARK(BM_CaptureNljd)->Unit(benchmark::kMillisecond)->MinTime(1.0);
-
-static void BM_CaptureRefl(benchmark::State& state)
-{
-    Rig rig(3);
-    for (auto _ : state)
-        rig.capture(rig.w->form()->addREP4);
-}
-BENCHMARK(BM_CaptureRefl)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(BM_Capture)->DenseRange(0, 3)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
 int main(int argc, char** argv)
 {

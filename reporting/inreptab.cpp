@@ -4,7 +4,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-InRepTab::InRepTab(int tab, QPixmap pixmap, QString path, QString name, QString date, int size, QWidget* parent)
+InRepTab::InRepTab(int tab, QPixmap pixmap, QString path, QString name, QString date, int size,
+                   QWidget* parent)
     : QWidget(parent), m_path(std::move(path)), m_tab(tab)
 {
     auto* layout = new QVBoxLayout(this);

@@ -24,8 +24,7 @@ struct ReceiverView {
 };
 
 // Any receiver widget with these accessors; the view is used while the receiver lives.
-template <class Receiver>
-ReceiverView receiverView(const Receiver& rx)
+template <class Receiver> ReceiverView receiverView(const Receiver& rx)
 {
     ReceiverView v;
     v.spectrumPlot = rx.spectrumPlot();

@@ -63,21 +63,51 @@ QString itemFile(Item item, const QString& pair, const QString& time, bool allPa
     const QString ofPair = allPairs ? time : p;
     QString name;
     switch (item) {
-    case Item::LfaOsc: name = "lfa_osc_" + p + ".png"; break;
-    case Item::LfaSpec: name = "lfa_spec_" + p + ".png"; break;
-    case Item::LfaSwitchShot: name = "lfa_sw_" + time + ".png"; break;
-    case Item::LfaSwitchBook: name = "lfa_sw_" + time + ".xlsx"; break;
-    case Item::WrxSpec: name = "wrx_spec_" + p + ".png"; break;
-    case Item::WrxOsc: name = "wrx_osc_" + p + ".png"; break;
-    case Item::WrxSwitchShot: name = "wrx_sw_" + time + ".png"; break;
-    case Item::WrxSwitchBook: name = "wrx_sw_" + time + ".xlsx"; break;
-    case Item::WrxSignalBook: name = "wrx_signal_" + ofPair + ".xlsx"; break;
-    case Item::NljdHarmonics: name = "nljd_" + p + ".png"; break;
-    case Item::NljdSwitchShot: name = "nljd_sw_" + time + ".png"; break;
-    case Item::ReflGraph: name = "refl_" + p + ".png"; break;
-    case Item::ReflSwitchShot: name = "refl_sw_" + time + ".png"; break;
-    case Item::ReflDefectsBook: name = "refl_def_" + ofPair + ".xlsx"; break;
-    case Item::ReflCompareBook: name = "refl_comp_" + p + ".xlsx"; break;
+    case Item::LfaOsc:
+        name = "lfa_osc_" + p + ".png";
+        break;
+    case Item::LfaSpec:
+        name = "lfa_spec_" + p + ".png";
+        break;
+    case Item::LfaSwitchShot:
+        name = "lfa_sw_" + time + ".png";
+        break;
+    case Item::LfaSwitchBook:
+        name = "lfa_sw_" + time + ".xlsx";
+        break;
+    case Item::WrxSpec:
+        name = "wrx_spec_" + p + ".png";
+        break;
+    case Item::WrxOsc:
+        name = "wrx_osc_" + p + ".png";
+        break;
+    case Item::WrxSwitchShot:
+        name = "wrx_sw_" + time + ".png";
+        break;
+    case Item::WrxSwitchBook:
+        name = "wrx_sw_" + time + ".xlsx";
+        break;
+    case Item::WrxSignalBook:
+        name = "wrx_signal_" + ofPair + ".xlsx";
+        break;
+    case Item::NljdHarmonics:
+        name = "nljd_" + p + ".png";
+        break;
+    case Item::NljdSwitchShot:
+        name = "nljd_sw_" + time + ".png";
+        break;
+    case Item::ReflGraph:
+        name = "refl_" + p + ".png";
+        break;
+    case Item::ReflSwitchShot:
+        name = "refl_sw_" + time + ".png";
+        break;
+    case Item::ReflDefectsBook:
+        name = "refl_def_" + ofPair + ".xlsx";
+        break;
+    case Item::ReflCompareBook:
+        name = "refl_comp_" + p + ".xlsx";
+        break;
     }
     return "/" + modeFolder(itemMode(item)) + "/" + name;
 }

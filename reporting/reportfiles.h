@@ -13,15 +13,26 @@ namespace Report
 constexpr int Modes = 4;
 QString modeFolder(int mode); // "LFA", "WRx", "NLJD", "REFL"; empty for other values
 
-QString runFolderName(const QDateTime& time); // D071226_T011649
+QString runFolderName(const QDateTime& time);  // D071226_T011649
 QString pairLabel(quint8 wireA, quint8 wireB); // 3-4, also 1-9 for the shield
 
 // Everything a capture can write, in the order the capture handles them per mode.
 enum class Item {
-    LfaOsc, LfaSpec, LfaSwitchShot, LfaSwitchBook,
-    WrxSpec, WrxOsc, WrxSwitchShot, WrxSwitchBook, WrxSignalBook,
-    NljdHarmonics, NljdSwitchShot,
-    ReflGraph, ReflSwitchShot, ReflDefectsBook, ReflCompareBook
+    LfaOsc,
+    LfaSpec,
+    LfaSwitchShot,
+    LfaSwitchBook,
+    WrxSpec,
+    WrxOsc,
+    WrxSwitchShot,
+    WrxSwitchBook,
+    WrxSignalBook,
+    NljdHarmonics,
+    NljdSwitchShot,
+    ReflGraph,
+    ReflSwitchShot,
+    ReflDefectsBook,
+    ReflCompareBook
 };
 int itemMode(Item item);
 // The file's path below the run folder, e.g. "/LFA/lfa_osc_3-4_011649.png"; T is "hhmmss".

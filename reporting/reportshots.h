@@ -21,7 +21,7 @@ struct Caption {
 struct ShotLayout {
     int extraWidth = 0; // canvas = grab + extra
     int extraHeight = 0;
-    QPoint at;          // where the grab goes
+    QPoint at; // where the grab goes
     QVector<Caption> captions;
 };
 

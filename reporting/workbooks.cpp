@@ -89,6 +89,23 @@ void groupNote(Xlsx::Document& book, int row, int column, const QString& text, c
     book.mergeCells({row, column, row, column + 2}, f);
 }
 
+struct Column {
+    QString title;
+    double width;
+};
+
+// A group's head: its title merged over the three columns, the column titles under it.
+void groupHead(Xlsx::Document& book, int row, int c, const QString& title, const Column (&columns)[3],
+               const Format& f)
+{
+    book.write(row, c, title, f);
+    book.mergeCells({row, c, row, c + 2}, f);
+    for (int i = 0; i < 3; ++i) {
+        book.write(row + 1, c + i, columns[i].title, f);
+        book.setColumnWidth(c + i, columns[i].width);
+    }
+}
+
 TextCell cellOf(const QTableWidget& t, int row, int column)
 {
     const QTableWidgetItem* item = t.item(row, column);
@@ -209,14 +226,8 @@ Xlsx::Document wrxSignalBook(const SwitchRows& rows, const PairStore& pairs, con
     int c = 2;
     for (int pair : taken) {
         pairNameStyle(f, rows[pair].name.colour);
-        book.write(3, c, rows[pair].name.text, f);
-        book.mergeCells({3, c, 3, c + 2}, f);
-        book.write(4, c, tr("Freq."), f);
-        book.setColumnWidth(c, 16);
-        book.write(4, c + 1, excelWord("Level"), f);
-        book.setColumnWidth(c + 1, 7);
-        book.write(4, c + 2, tr("Total"), f);
-        book.setColumnWidth(c + 2, 7);
+        groupHead(book, 3, c, rows[pair].name.text,
+                  {{tr("Freq."), 16}, {excelWord("Level"), 7}, {tr("Total"), 7}}, f);
         setStyle(f, Black, false, false);
 
         const PairRecord& r = pairs[pair];
@@ -239,7 +250,8 @@ Xlsx::Document wrxSignalBook(const SwitchRows& rows, const PairStore& pairs, con
         }
         if (r.signalCount == 0)
             groupNote(book, 5, c,
-                      (r.dataFlags & DataFlag::wrxValid) ? tr("Nothing found!") : tr("Search not performed!"), f);
+                      (r.dataFlags & DataFlag::wrxValid) ? tr("Nothing found!") : tr("Search not performed!"),
+                      f);
         c += 3;
     }
     return book;
@@ -259,14 +271,8 @@ Xlsx::Document reflDefectsBook(const SwitchRows& rows, const PairStore& pairs, c
     int c = 1;
     for (int pair : taken) {
         pairNameStyle(f, rows[pair].name.colour);
-        book.write(3, c, rows[pair].name.text, f);
-        book.mergeCells({3, c, 3, c + 2}, f);
-        book.write(4, c, tr("No."), f);
-        book.setColumnWidth(c, 7);
-        book.write(4, c + 1, excelWord("Distance"), f);
-        book.setColumnWidth(c + 1, 10);
-        book.write(4, c + 2, excelWord("Level"), f);
-        book.setColumnWidth(c + 2, 7);
+        groupHead(book, 3, c, rows[pair].name.text,
+                  {{tr("No."), 7}, {excelWord("Distance"), 10}, {excelWord("Level"), 7}}, f);
 
         const PairRecord& r = pairs[pair];
         const quint8 n = r.refl.status;
@@ -311,14 +317,8 @@ Xlsx::Document reflCompareBook(const ReflComparison& in)
     for (const Set& s : sets) {
         const int c = s.column;
         setStyle(f, Black, true, false);
-        book.write(4, c, s.head, f);
-        book.mergeCells({4, c, 4, c + 2}, f);
-        book.write(5, c, tr("No."), f);
-        book.setColumnWidth(c, 8);
-        book.write(5, c + 1, excelWord("Distance"), f);
-        book.setColumnWidth(c + 1, 12);
-        book.write(5, c + 2, excelWord("Level"), f);
-        book.setColumnWidth(c + 2, 10);
+        groupHead(book, 4, c, s.head, {{tr("No."), 8}, {excelWord("Distance"), 12}, {excelWord("Level"), 10}},
+                  f);
 
         if (!in.currentValid) {
             groupNote(book, 6, c, tr("No data"), f);

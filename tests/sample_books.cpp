@@ -87,7 +87,8 @@ int main(int argc, char** argv)
     c.currentValid = true;
     c.currentStatus = 2;
     c.fileStatus = 252;
-    c.current = {{{"1", White}, {"15.3 m", Red}, {"12 dB", Green}}, {{"2", White}, {"200.0 m", White}, {"30 dB", White}}};
+    c.current = {{{"1", White}, {"15.3 m", Red}, {"12 dB", Green}},
+                 {{"2", White}, {"200.0 m", White}, {"30 dB", White}}};
     ReflComparison none = c;
     none.currentValid = false;
 

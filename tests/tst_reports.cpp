@@ -141,18 +141,19 @@ void TestReports::names()
     QFETCH(int, item);
     QFETCH(bool, all);
     QTEST(Report::itemFile(Item(item), Report::pairLabel(3, 4), "011649", all), "file");
-    QCOMPARE(Report::runFolderName(QDateTime(QDate(2026, 12, 7), QTime(1, 16, 49))), QString("D071226_T011649"));
+    QCOMPARE(Report::runFolderName(QDateTime(QDate(2026, 12, 7), QTime(1, 16, 49))),
+             QString("D071226_T011649"));
 }
 
 void TestReports::runFolders()
 {
     InTempDir tmp;
-    QDir().mkpath("reports/D010126_T000000");               // nothing saved: goes
-    QDir().mkpath("reports/D020126_T000000/LFA");            // an empty mode folder keeps it
+    QDir().mkpath("reports/D010126_T000000");     // nothing saved: goes
+    QDir().mkpath("reports/D020126_T000000/LFA"); // an empty mode folder keeps it
     touch("reports/D030126_T000000/LFA/a.png");
     touch("reports/D030126_T000000/REFL/b.xlsx");
-    touch("reports/D030126_T000000/REFL/notes.txt");         // counted, whatever its suffix
-    touch("reports/D030126_T000000/other/c.png");            // not a mode folder
+    touch("reports/D030126_T000000/REFL/notes.txt"); // counted, whatever its suffix
+    touch("reports/D030126_T000000/other/c.png");    // not a mode folder
     age("reports/D020126_T000000", 2);
     age("reports/D030126_T000000", 1);
     const QString name = Report::startRunFolder("reports", QDateTime(QDate(2026, 12, 7), QTime(1, 16, 49)));
@@ -350,10 +351,15 @@ void TestReports::captureEveryItem_data()
 {
     QTest::addColumn<int>("tab");
     QTest::addColumn<QStringList>("files"); // T stands for the capture time, P for the pair
-    QTest::newRow("LFA") << 0 << QStringList{"lfa_osc_P_T.png", "lfa_spec_P_T.png", "lfa_sw_T.png", "lfa_sw_T.xlsx"};
-    QTest::newRow("WRx without receiver") << 1 << QStringList{"wrx_sw_T.png", "wrx_sw_T.xlsx", "wrx_signal_T.xlsx"};
+    QTest::newRow("LFA") << 0
+                         << QStringList{"lfa_osc_P_T.png", "lfa_spec_P_T.png", "lfa_sw_T.png",
+                                        "lfa_sw_T.xlsx"};
+    QTest::newRow("WRx without receiver")
+        << 1 << QStringList{"wrx_sw_T.png", "wrx_sw_T.xlsx", "wrx_signal_T.xlsx"};
     QTest::newRow("NLJD") << 2 << QStringList{"nljd_P_T.png", "nljd_sw_T.png"};
-    QTest::newRow("REFL") << 3 << QStringList{"refl_P_T.png", "refl_sw_T.png", "refl_def_T.xlsx", "refl_comp_P_T.xlsx"};
+    QTest::newRow("REFL") << 3
+                          << QStringList{"refl_P_T.png", "refl_sw_T.png", "refl_def_T.xlsx",
+                                         "refl_comp_P_T.xlsx"};
 }
 
 void TestReports::captureEveryItem()

@@ -40,8 +40,8 @@ public:
     bool operator!=(const Format& o) const { return !(*this == o); }
 
 private:
-    QColor m_fontColor;  // invalid: the default colour
-    int m_fontSize = 0;  // 0: the default size
+    QColor m_fontColor; // invalid: the default colour
+    int m_fontSize = 0; // 0: the default size
     bool m_bold = false;
     bool m_italic = false;
     HorizontalAlignment m_align = AlignGeneral;
