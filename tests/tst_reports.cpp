@@ -231,6 +231,13 @@ void TestReports::browser()
     QVERIFY(tileAt(0, 2)->selected() && !tileAt(0, 1)->selected());
     emit t->cellClicked(1, 3);
     QVERIFY(!tileAt(0, 2)->selected());
+    // A real click lands on the tile's picture and reaches the table.
+    r.ui()->tabWidget->setCurrentIndex(4);
+    r.ui()->REPORT->setCurrentIndex(0);
+    r.w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(r.w.get()));
+    QTest::mouseClick(tileAt(0, 1), Qt::LeftButton, Qt::NoModifier, QPoint(50, 50));
+    QVERIFY(tileAt(0, 1)->selected());
 
     emit t->cellDoubleClicked(1, 3);
     QCOMPARE(r.prompts.count("url"), 0);
