@@ -90,6 +90,7 @@ private slots:
     void runFolders();
     void tile();
     void browser();
+    void clearAllStartsNewRunFolder();
     void failedWritesLeaveNothing();
     void unwritableFolderGivesErrorBoxes();
     void captionsNeverOverlap();
@@ -272,6 +273,24 @@ void TestReports::browser()
     QCOMPARE(r.ui()->REPORT->itemText(2), QString("NLJD data (1 files)"));
     emit r.ui()->listREP->itemDoubleClicked(old, 0);
     QCOMPARE(r.prompts.asked.last().title, QUrl::fromLocalFile("reports/D010101_T000000").toString());
+}
+
+void TestReports::clearAllStartsNewRunFolder()
+{
+    InTempDir tmp;
+    FakePortWindowRig r;
+    const QString first = r.w->runFolder();
+    QDir().mkpath("reports/D010101_T000000"); // an empty folder of an earlier run
+    writePng("reports/" + first + "/NLJD/kept.png");
+    const QDateTime started = QDateTime::currentDateTime();
+    QTRY_VERIFY(QDateTime::currentDateTime().toString("ss") != started.toString("ss"));
+    r.prompts.answers.enqueue(true);
+    r.w->clearAll();
+    QVERIFY(r.w->runFolder() != first);
+    QCOMPARE(r.w->viewedFolder(), r.w->runFolder());
+    QCOMPARE(QDir("reports").entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 2);
+    QCOMPARE(r.ui()->listREP->topLevelItemCount(), 2);
+    QCOMPARE(r.ui()->REPORT->itemText(2), QString("NLJD data (0 files)"));
 }
 
 void TestReports::failedWritesLeaveNothing()
