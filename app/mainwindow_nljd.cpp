@@ -146,7 +146,6 @@ void MainWindow::nljdCompareSwitch(bool on)
         loadNLD();
     m_nljdCompare = on && m_nljdFileLoaded;
     if (!m_nljdCompare) {
-        m_nljdCompare = false;
         {
             const QSignalBlocker quiet(ui->nldComp);
             ui->nldComp->setChecked(false);
