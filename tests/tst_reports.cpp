@@ -91,6 +91,7 @@ private slots:
     void tile();
     void browser();
     void clearAllStartsNewRunFolder();
+    void comparisonTableFollowsTheCompareButton();
     void failedWritesLeaveNothing();
     void unwritableFolderGivesErrorBoxes();
     void captionsNeverOverlap();
@@ -293,6 +294,24 @@ void TestReports::clearAllStartsNewRunFolder()
     QCOMPARE(QDir("reports").entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 2);
     QCOMPARE(r.ui()->listREP->topLevelItemCount(), 2);
     QCOMPARE(r.ui()->REPORT->itemText(2), QString("NLJD data (0 files)"));
+}
+
+void TestReports::comparisonTableFollowsTheCompareButton()
+{
+    InTempDir tmp;
+    FakePortWindowRig r;
+    r.ui()->tabWidget->setCurrentIndex(3);
+    QVERIFY(!r.ui()->cbREP47->isEnabled());
+    // No file chosen: the comparison turns itself off again.
+    r.ui()->refComp->click();
+    QVERIFY(!r.ui()->refComp->isChecked());
+    r.ui()->addREP->click();
+    QVERIFY(r.ui()->repWIND4->isVisibleTo(r.w.get()));
+    QVERIFY(!r.ui()->cbREP47->isEnabled());
+    r.ui()->cbREP43->setChecked(false);
+    QVERIFY(!r.ui()->cbREP44->isEnabled());
+    r.ui()->addREP4->click();
+    QCOMPARE(QDir("reports/" + r.w->runFolder() + "/REFL").entryList(QDir::Files).size(), 2);
 }
 
 void TestReports::failedWritesLeaveNothing()
