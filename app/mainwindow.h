@@ -19,6 +19,7 @@ class QFile;
 class QTableWidget;
 class QTimer;
 class QwtPlotCurve;
+class RX;
 class setSW;
 struct NljdFileData;
 struct PairEnableInputs;
@@ -190,9 +191,16 @@ private:
     // --- end of lfa ---
 
     // --- wrx: wired receiver ---
+public:
+    RX* rx() const { return m_rx; }
+
+private:
     void setUpWrx();
+    void sendWrx(int command, quint16 value);
     void wrxStatus(const QByteArray& data);
     void wrxData(const QByteArray& data);
+
+    RX* m_rx = nullptr;
     // --- end of wrx ---
 
     // --- nljd: harmonics, files, comparison ---
