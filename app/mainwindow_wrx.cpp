@@ -16,7 +16,9 @@ void MainWindow::setUpWrx()
     owner.pairs = [this] { return m_pairs.get(); };
     owner.currentPair = [this] { return m_currentPair; };
     owner.scanning = [this] { return m_scanning; };
-    owner.askYesNo = [this](const QString& title, const QString& text) { return m_prompts->askYesNo(title, text); };
+    owner.askYesNo = [this](const QString& title, const QString& text) {
+        return m_prompts->askYesNo(title, text);
+    };
     m_rx->setOwner(owner);
 
     using C = Wrx::Command;

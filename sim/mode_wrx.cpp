@@ -55,6 +55,12 @@ WrxMode::WrxMode(quint32 seed) : m_noise(quint64(seed) * 0x9E3779B97F4A7C15ull +
 {
     m_stream.setInterval(FrameIntervalMs);
     QObject::connect(&m_stream, &QTimer::timeout, [this] { streamTick(); });
+    m_statusDue.setSingleShot(true);
+    m_statusDue.setInterval(0);
+    QObject::connect(&m_statusDue, &QTimer::timeout, [this] {
+        if (m_analyser && m_analyser->isConnected() && m_analyser->mode() == VirtualAnalyser::ModeWrx)
+            m_analyser->sendStatus();
+    });
 }
 
 QList<WrxMode::Heard> WrxMode::heardOn(const CableModel& cable, int a, int b)
@@ -143,7 +149,8 @@ bool WrxMode::command(VirtualAnalyser& analyser, const QByteArray& payload)
         // After a search the receiver stays on the marker.
         m_fix = true;
     }
-    analyser.sendStatus();
+    m_analyser = &analyser;
+    m_statusDue.start();
     return true;
 }
 
@@ -290,12 +297,18 @@ QByteArray WrxMode::levelFrame(const VirtualAnalyser& analyser)
     return p;
 }
 
-QList<QByteArray> WrxMode::searchResults(const VirtualAnalyser& analyser) const
+QList<WrxMode::Heard> WrxMode::foundOn(const CableModel& cable, int a, int b) const
 {
     QList<Heard> found;
-    for (const Heard& h : heardOn(analyser.cable(), analyser.wireA(), analyser.wireB()))
+    for (const Heard& h : heardOn(cable, a, b))
         if (h.freqCode <= rangeTop() && h.levelDb + gainDb() >= 3)
             found.append(h);
+    return found;
+}
+
+QList<QByteArray> WrxMode::searchResults(const VirtualAnalyser& analyser) const
+{
+    const QList<Heard> found = foundOn(analyser.cable(), analyser.wireA(), analyser.wireB());
     const int n = std::min<int>(found.size(), 255);
     QList<QByteArray> blocks;
     for (int m = 0; m == 0 || EntriesPerBlock * m < n; ++m) {

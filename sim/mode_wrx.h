@@ -43,6 +43,8 @@ public:
     QByteArray spectrumBlock(const VirtualAnalyser& analyser, quint8 block);
     QByteArray levelFrame(const VirtualAnalyser& analyser);
     QList<QByteArray> searchResults(const VirtualAnalyser& analyser) const;
+    // What a search with the present range and gain reports.
+    QList<Heard> foundOn(const CableModel& cable, int a, int b) const;
 
 private:
     bool streaming(const VirtualAnalyser& analyser) const;
@@ -67,6 +69,9 @@ private:
 
     SimRandom m_noise;
     QTimer m_stream;
+    // The confirming status goes out once the program's burst of commands is in, so that it carries the
+    // pair the program switched to with them.
+    QTimer m_statusDue;
     VirtualAnalyser* m_analyser = nullptr;
     quint32 m_frames = 0;
 };

@@ -84,7 +84,8 @@ RX::RX(QWidget* parent) : QWidget(parent)
     column->addLayout(controls, 2);
     column->addWidget(m_oscPlot, 14);
     // The Time/div and demodulation lists float over the oscilloscope.
-    for (QWidget* w : std::initializer_list<QWidget*>{m_timeCtl.left, m_timeCtl.list, m_timeCtl.right, m_demodList})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{m_timeCtl.left, m_timeCtl.list, m_timeCtl.right, m_demodList})
         w->raise();
 
     FindTab();
@@ -140,7 +141,8 @@ void RX::buildOscilloscope()
     connect(m_oscPicker, SIGNAL(selected(QPointF)), this, SLOT(oscClick(QPointF)));
 
     m_timeCtl = makeArrowList(
-        this, {tr("10ms"), tr("5ms"), tr("2ms"), tr("1ms"), tr("500us"), tr("200us"), tr("100us")}, 70, false);
+        this, {tr("10ms"), tr("5ms"), tr("2ms"), tr("1ms"), tr("500us"), tr("200us"), tr("100us")}, 70,
+        false);
     m_timeCtl.list->setCurrentIndex(3);
     m_demodList = makeValueList(this, {tr("AM"), tr("FM")}, 50);
     m_timeCtl.list->setObjectName("timeList");

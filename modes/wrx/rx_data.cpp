@@ -4,9 +4,9 @@
 #include "pairs/pairstore.h"
 
 #include <QComboBox>
-#include <algorithm>
 #include <QPainter>
 #include <QPushButton>
+#include <algorithm>
 #include <qwt_plot.h>
 #include <qwt_plot_curve.h>
 
@@ -66,8 +66,12 @@ void RX::paintEvent(QPaintEvent*)
         const int levelPx = pixels(m_traces.level());
         const int left = bar.left() + 2, width = bar.width() - 4;
         const int bottom = bar.top() + 1 + g; // one past the last usable row
-        const QColor peakColour = !m_fix ? QColor(120, 120, 120) : m_diff ? QColor(Qt::darkYellow) : QColor(Qt::darkRed);
-        const QColor levelColour = !m_fix ? QColor(250, 250, 250) : m_diff ? QColor(Qt::magenta) : QColor(Qt::green);
+        const QColor peakColour = !m_fix   ? QColor(120, 120, 120)
+                                  : m_diff ? QColor(Qt::darkYellow)
+                                           : QColor(Qt::darkRed);
+        const QColor levelColour = !m_fix   ? QColor(250, 250, 250)
+                                   : m_diff ? QColor(Qt::magenta)
+                                            : QColor(Qt::green);
         p.fillRect(left, bottom - g, width, g - peakPx, QColor(20, 20, 20));
         p.fillRect(left, bottom - peakPx, width, peakPx, peakColour);
         p.fillRect(left, bottom - levelPx, width, levelPx, levelColour);

@@ -164,7 +164,8 @@ void RX::rebuildTable(bool fromResults)
         const int row = Wrx::signalRow(s), c0 = Wrx::signalColumn(s);
         const quint16 code = r->signalFreq[std::size_t(s)];
         cell(t, row, c0, QString::number(s + 1), White, font);
-        cell(t, row, c0 + 1, QString::asprintf("%.3f MHz", code / 100.0), MarkColours[m_marks.at(code)], font);
+        cell(t, row, c0 + 1, QString::asprintf("%.3f MHz", code / 100.0), MarkColours[m_marks.at(code)],
+             font);
         cell(t, row, c0 + 2, QString::number(r->signalLevel[std::size_t(s)]) + " dB", White, font);
         cell(t, row, c0 + 3, QString::number(r->occurrence[std::size_t(s)]), White, font);
     }

@@ -10,7 +10,7 @@
 namespace Wrx
 {
 
-constexpr int Points = 302;        // spectrum points; 1..300 carry data, 0 lies one step below start
+constexpr int Points = 302; // spectrum points; 1..300 carry data, 0 lies one step below start
 constexpr int BinsPerBlock = 100;
 constexpr int Blocks = 3;
 constexpr int OscSamples = 192;
