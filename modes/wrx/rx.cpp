@@ -107,6 +107,11 @@ void RX::buildSpectrum()
 {
     m_specPlot = PlotStyle::makePlot(this, QSize(690, 320), QSize(2000, 1200), LeftExtent);
     m_specPlot->setObjectName("rxSpectrum");
+    // Replotted by the data and the controls: one paint per sweep, not per change.
+    m_specPlot->setAutoReplot(false);
+    m_sweepDrawn.setSingleShot(true);
+    m_sweepDrawn.setInterval(50);
+    connect(&m_sweepDrawn, &QTimer::timeout, m_specPlot, &QwtPlot::replot);
     m_specTitle = PlotStyle::addTextLabel(m_specPlot, PlotStyle::titleText(tr("Spectrum:"), font()));
     m_specPlot->setAxisScale(QwtPlot::yLeft, 0, 60, 10);
     m_specPlot->setAxisScale(QwtPlot::xBottom, 0, 60, 6);
@@ -132,6 +137,7 @@ void RX::buildOscilloscope()
 {
     m_oscPlot = PlotStyle::makePlot(this, QSize(640, 0), QSize(2000, 1250), LeftExtent);
     m_oscPlot->setObjectName("rxOscilloscope");
+    m_oscPlot->setAutoReplot(false);
     m_oscTitle = PlotStyle::addTextLabel(m_oscPlot, PlotStyle::titleText(tr("Oscilloscope:"), font()));
     m_oscPlot->setAxisScale(QwtPlot::yLeft, 0, 60, 10);
     m_oscCurve = PlotStyle::addTraceCurve(m_oscPlot);
@@ -283,6 +289,8 @@ void RX::langRX()
     m_specTitle->setText(PlotStyle::titleText(tr("Spectrum:"), font()));
     m_oscTitle->setText(PlotStyle::titleText(tr("Oscilloscope:"), font()));
     setCaptions();
+    m_specPlot->replot();
+    m_oscPlot->replot();
     FindTab();
 }
 

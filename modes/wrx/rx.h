@@ -4,6 +4,7 @@
 #include "modes/wrx/signalbook.h"
 #include "modes/wrx/wrxlogic.h"
 
+#include <QTimer>
 #include <QWidget>
 #include <functional>
 
@@ -204,6 +205,8 @@ private:
     std::array<double, Wrx::OscSamples> m_oscX{};
     Wrx::FrequencyMarks m_marks;
     Wrx::SearchScan m_scan;
+    // A sweep is drawn once its last block is in; a sweep cut short is drawn a little later.
+    QTimer m_sweepDrawn;
     int m_overlayWidth = -1;
     int m_overlayTop = -1;
 };

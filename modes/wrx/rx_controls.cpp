@@ -27,6 +27,7 @@ void RX::setMARK(double f)
     label.setColor(QColor(65, 160, 255));
     m_markerLine->setLabel(label);
     m_markerLine->setValue(m_marker, 60);
+    m_specPlot->replot();
     // A line edit shows one line: the text after the newline.
     m_markEdit->setText(m_markerText.mid(1));
     if (!m_fromDevice && std::abs(m_marker - m_lastMarker) > 0.01 + 1e-9)

@@ -19,7 +19,12 @@ void RX::specDATA(const QByteArray& data)
         updateBar();
     m_specCurve->setRawSamples(m_traces.freq(), m_traces.spectrum(), m_traces.shownPoints());
     m_peakCurve->setRawSamples(m_traces.freq(), m_traces.peak(), m_traces.shownPoints());
-    m_specPlot->replot();
+    if (quint8(data.at(2)) == Wrx::Blocks - 1) {
+        m_sweepDrawn.stop();
+        m_specPlot->replot();
+    } else if (!m_sweepDrawn.isActive()) {
+        m_sweepDrawn.start();
+    }
     searchStep(Wrx::SearchScan::Spectrum);
 }
 
