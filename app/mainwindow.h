@@ -20,6 +20,7 @@ class QTableWidget;
 class QTimer;
 class QTreeWidgetItem;
 class QwtPlotCurve;
+class RX;
 class setSW;
 struct NljdFileData;
 struct PairEnableInputs;
@@ -194,9 +195,16 @@ private:
     // --- end of lfa ---
 
     // --- wrx: wired receiver ---
+public:
+    RX* rx() const { return m_rx; }
+
+private:
     void setUpWrx();
+    void sendWrx(int command, quint16 value);
     void wrxStatus(const QByteArray& data);
     void wrxData(const QByteArray& data);
+
+    RX* m_rx = nullptr;
     // --- end of wrx ---
 
     // --- nljd: harmonics, files, comparison ---

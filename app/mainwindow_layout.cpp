@@ -2,6 +2,7 @@
 #include "mainwindow.h"
 
 #include "app/windowgeometry.h"
+#include "modes/wrx/rx.h"
 #include "ui_mainwindow.h"
 
 #include <QDebug>
@@ -119,7 +120,7 @@ void MainWindow::refreshSizeDependentViews()
         compareNLD(m_currentPair);
         compareREF(m_currentPair);
     }
-    // The WRx signal table is redrawn here by the WRx mode.
+    m_rx->FindTab();
     refreshPairTable();
     compareNLD(0);
     compareREF(0);

@@ -5,6 +5,7 @@
 #include "link/dispatchroute.h"
 #include "modes/lfa/osc.h"
 #include "modes/nljd/nld.h"
+#include "modes/wrx/rx.h"
 #include "pairs/pairenable.h"
 #include "pairs/pairrow.h"
 #include "pairs/pairstore.h"
@@ -280,14 +281,14 @@ void MainWindow::refreshPairTable()
 
 void MainWindow::wrxSearchEvent(quint8 event)
 {
-    // The WRx signal search takes its scan events here.
-    Q_UNUSED(event);
+    m_rx->searchStep(event);
 }
 
 void MainWindow::clearModeViews()
 {
     // In this order: the receiver drops its signal data and rebuilds its table, the REFL display and
     // defect tables are redrawn, and createDIR starts a new run folder.
+    m_rx->clearSignals();
     reflRedraw(0);
     reflPlot(-1);
     createDIR();

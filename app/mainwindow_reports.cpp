@@ -5,6 +5,7 @@
 #include "link/dispatchroute.h"
 #include "modes/lfa/osc.h"
 #include "modes/nljd/nld.h"
+#include "modes/wrx/rx.h"
 #include "modes/refl/reflmodestate.h"
 #include "pairs/pairstore.h"
 #include "reporting/capturerun.h"
@@ -311,9 +312,7 @@ void MainWindow::captureNljd(Report::CaptureRun& run)
 
 void MainWindow::captureWrx(Report::CaptureRun& run)
 {
-    // receiver values: empty until the receiver widget is part of the window; then this becomes
-    // captureWrx(run, Report::receiverView(*receiver)) with the window's receiver widget.
-    captureWrx(run, Report::ReceiverView());
+    captureWrx(run, Report::receiverView(*m_rx));
 }
 
 void MainWindow::captureWrx(Report::CaptureRun& run, const Report::ReceiverView& rx)

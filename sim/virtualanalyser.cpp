@@ -15,6 +15,10 @@ bool ModeHandler::command(VirtualAnalyser&, const QByteArray&)
 void ModeHandler::fillStatus(const VirtualAnalyser&, QByteArray&) const {}
 void ModeHandler::tick(VirtualAnalyser&) {}
 void ModeHandler::pairChanged(VirtualAnalyser&) {}
+bool ModeHandler::periodicStatus(const VirtualAnalyser&) const
+{
+    return true;
+}
 
 bool parseFirmwareVersion(const QString& text, quint8* major, quint8* minor)
 {
@@ -238,7 +242,8 @@ void VirtualAnalyser::tick()
         return;
     ++m_ticks;
     // In firmware mode byte 1 would be 1, which the program reads as a fresh connect answer.
-    if (m_mode != ModeFirmware)
+    const ModeHandler* current = modeHandler(m_mode);
+    if (m_mode != ModeFirmware && (!current || current->periodicStatus(*this)))
         sendStatus();
     if (m_ticks % TicksPerBattery == 0) {
         stepBattery();

@@ -33,6 +33,8 @@ public:
     virtual void tick(VirtualAnalyser& analyser);
     // The analyser switched to another pair while in this mode.
     virtual void pairChanged(VirtualAnalyser& analyser);
+    // Whether the talk pace sends the status in this mode (it is always sent when asked for).
+    virtual bool periodicStatus(const VirtualAnalyser& analyser) const;
 };
 
 // Parses a firmware version written as the program shows it, "2.05" -> major 2, minor 5.

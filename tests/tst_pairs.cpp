@@ -937,6 +937,8 @@ void TestPairs::timerPace()
     Payloads start{pairSelect(1, 2)};
     if (reflStart)
         start << QByteArray("F\x04", 2);
+    if (tab == 1) // the receiver sweeps the new pair, marker at 30 MHz
+        start << QByteArray("S\x07\x00\xb8\x0b", 5);
     QCOMPARE(r.log, start);
 
     r.log.clear();

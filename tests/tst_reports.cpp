@@ -401,8 +401,9 @@ void TestReports::captureEveryItem_data()
     QTest::newRow("LFA") << 0
                          << QStringList{"lfa_osc_P_T.png", "lfa_spec_P_T.png", "lfa_sw_T.png",
                                         "lfa_sw_T.xlsx"};
-    QTest::newRow("WRx without receiver")
-        << 1 << QStringList{"wrx_sw_T.png", "wrx_sw_T.xlsx", "wrx_signal_T.xlsx"};
+    QTest::newRow("WRx") << 1
+                         << QStringList{"wrx_spec_P_T.png", "wrx_osc_P_T.png", "wrx_sw_T.png",
+                                        "wrx_sw_T.xlsx", "wrx_signal_T.xlsx"};
     QTest::newRow("NLJD") << 2 << QStringList{"nljd_P_T.png", "nljd_sw_T.png"};
     QTest::newRow("REFL") << 3
                           << QStringList{"refl_P_T.png", "refl_sw_T.png", "refl_def_T.xlsx",

@@ -4,6 +4,7 @@
 #include "pairs/pairnumbering.h"
 #include "pairs/setsw.h"
 #include "shell/darkstyle.h"
+#include "sim/mode_wrx.h"
 #include "sim/virtualanalyser.h"
 #include "sim/virtualport.h"
 #include "ui_mainwindow.h"
@@ -24,6 +25,18 @@ static int pairWithMains(const CableModel& cable)
             return p;
     }
     return 1;
+}
+
+// The pair the receiver hears most carriers on, so the WRx pictures show a sweep and a signal list.
+static int pairWithCarriers(const CableModel& cable)
+{
+    int best = 1;
+    for (int p = 1; p <= PairCount; ++p) {
+        const PairWires w = pairWires(p), b = pairWires(best);
+        if (WrxMode::heardOn(cable, w.a, w.b).size() > WrxMode::heardOn(cable, b.a, b.b).size())
+            best = p;
+    }
+    return best;
 }
 
 // The pair with the strongest nonlinear junction, so the NLJD picture shows clear harmonics.
@@ -92,6 +105,16 @@ int main(int argc, char* argv[])
             // 10 V/div, so that a mains-sized trace fits the screen.
             if (auto* vdivDown = w.findChild<QPushButton*>("vdivLeft"))
                 vdivDown->click();
+            waitMs(1500);
+        }
+        if (tab == 1) {
+            QMetaObject::invokeMethod(&w, "swClick", Q_ARG(int, pairWithCarriers(analyser.cable())),
+                                      Q_ARG(int, 1));
+            waitMs(1500);
+            w.grab().save(QStringLiteral("%1/wrx-sweep.png").arg(out));
+            // Fixed on the marker: the level oscilloscope runs.
+            if (auto* search = w.findChild<QPushButton*>("search"))
+                search->click();
             waitMs(1500);
         }
         if (tab == 2) {
