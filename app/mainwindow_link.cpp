@@ -2,6 +2,7 @@
 #include "mainwindow.h"
 
 #include "app/prompts.h"
+#include "firmware/firmwaretransfer.h"
 #include "link/analyserport.h"
 #include "ui_mainwindow.h"
 
@@ -59,6 +60,8 @@ void MainWindow::openSerialPort()
 void MainWindow::closeSerialPort()
 {
     m_watchdog->closePort();
+    // Nothing more can reach the analyser: a transfer in progress has failed.
+    m_firmware->linkLost();
     emit setWindowTitle(tr("KV847: no connection!"), "#ff5555");
     emit setWindowIcon(QIcon(":/img/off.png"));
     ui->updateBox->setEnabled(false);
