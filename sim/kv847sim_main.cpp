@@ -14,8 +14,8 @@
 
 namespace
 {
-// 48 KiB: long enough to watch the bar run.
-constexpr int DemoFirmwareBytes = 48 * 1024;
+// 32 KiB: long enough to watch the bar run (some ten seconds).
+constexpr int DemoFirmwareBytes = 32 * 1024;
 
 int fatal(const QString& text)
 {

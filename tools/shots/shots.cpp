@@ -131,6 +131,7 @@ int main(int argc, char* argv[])
     w.grab().save(QStringLiteral("%1/switch-plain.png").arg(out));
 
     // A firmware update: file chosen, running, and after the analyser came back.
+    w.form()->swSET->setChecked(false);
     w.form()->tabWidget->setCurrentIndex(5);
     const QString firmware = QDir(out).filePath("demo-firmware.bin");
     QFile image(firmware);
