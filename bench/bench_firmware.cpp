@@ -3,6 +3,7 @@
 // should stay far below 1 ms; the whole update against the virtual analyser gives blocks per second.
 #include "app/mainwindow.h"
 #include "app/scriptedprompts.h"
+#include "bench/qtbenchmain.h"
 #include "firmware/firmwaretransfer.h"
 #include "sim/mode_firmware.h"
 #include "sim/virtualanalyser.h"
@@ -10,7 +11,6 @@
 #include "tests/fakeport.h"
 #include "ui_mainwindow.h"
 
-#include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
@@ -72,14 +72,13 @@ static void BM_WholeUpdateOnVirtualAnalyser(benchmark::State& state)
     auto* port = new VirtualAnalyserPort(analyser);
     ScriptedPrompts prompts;
     MainWindow w(nullptr, port, &prompts);
-    for (int i = 0; i < 4; ++i) {
-        w.openSerialPort();
-        QCoreApplication::processEvents();
-    }
     for (auto _ : state) {
         state.PauseTiming();
-        w.openSerialPort(); // reconnects after the previous update's restart
-        QCoreApplication::processEvents();
+        // Reconnects after the previous update's restart.
+        for (int i = 0; i < 20 && w.linkState() < 2; ++i) {
+            w.openSerialPort();
+            QCoreApplication::processEvents();
+        }
         w.form()->tabWidget->setCurrentIndex(5);
         w.form()->pathFW->setText(path);
         const int done = prompts.count("information");
@@ -96,11 +95,5 @@ BENCHMARK(BM_WholeUpdateOnVirtualAnalyser)->Unit(benchmark::kMillisecond)->MinTi
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runQtBenchmarks(argc, argv);
 }
