@@ -1,6 +1,7 @@
 // The serial link: framing out, reassembly in, and the connection watchdog.
 #include "mainwindow.h"
 
+#include "app/porterror.h"
 #include "app/prompts.h"
 #include "firmware/firmwaretransfer.h"
 #include "link/analyserport.h"
@@ -84,6 +85,6 @@ void MainWindow::showSetupError(const QString& errorString)
     if (m_errorBoxOpen)
         return;
     m_errorBoxOpen = true;
-    m_prompts->critical(tr("Error"), errorString);
+    m_prompts->critical(tr("Error"), portOpenErrorText(m_port->portError(), m_port->portName(), errorString));
     m_errorBoxOpen = false;
 }
