@@ -46,8 +46,7 @@ MainWindow::MainWindow(QWidget* parent, AnalyserPort* port, Prompts* prompts)
 
     connect(ui->cbLang, SIGNAL(currentIndexChanged(int)), this, SLOT(changeLang(int)));
 
-    // Firmware box set-up; until an analyser answers, the update box stays shut.
-    ui->updateBox->setEnabled(false);
+    setUpFirmware();
 
     connect(m_animTimer, SIGNAL(timeout()), this, SLOT(Timer1()));
     m_activity = 0;

@@ -11,6 +11,7 @@
 #include <memory>
 
 class AnalyserPort;
+class FirmwareTransfer;
 class NLD;
 class OSC;
 class PairStore;
@@ -304,6 +305,20 @@ private:
     // --- end of reports ---
 
     // --- firmware ---
+public slots:
+    void proshivka2();          // file choice
+    void proshivka(uchar act);  // 1 start, 5 start with "tmp.tmp" and no bar, 0 next block, 2 finish
+
+public:
+    FirmwareTransfer& firmwareTransfer() const { return *m_firmware; }
+
+private:
+    void setUpFirmware();
+    void firmwareStart(bool withBar);
     void firmwareReply(quint8 code);
+    void firmwareEnded(int outcome);
+    void lockTabsForUpdate(bool locked);
+
+    FirmwareTransfer* m_firmware = nullptr;
     // --- end of firmware ---
 };

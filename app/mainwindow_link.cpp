@@ -3,6 +3,7 @@
 
 #include "app/porterror.h"
 #include "app/prompts.h"
+#include "firmware/firmwaretransfer.h"
 #include "link/analyserport.h"
 #include "ui_mainwindow.h"
 
@@ -60,6 +61,8 @@ void MainWindow::openSerialPort()
 void MainWindow::closeSerialPort()
 {
     m_watchdog->closePort();
+    // Nothing more can reach the analyser: a transfer in progress has failed.
+    m_firmware->linkLost();
     emit setWindowTitle(tr("KV847: no connection!"), "#ff5555");
     emit setWindowIcon(QIcon(":/img/off.png"));
     ui->updateBox->setEnabled(false);

@@ -5,8 +5,15 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
 
 Prompts::~Prompts() = default;
+
+void Prompts::later(QObject* context, void (Prompts::*box)(const QString&, const QString&), const QString& title,
+                    const QString& text)
+{
+    QTimer::singleShot(0, context, [this, box, title, text] { (this->*box)(title, text); });
+}
 
 void QtPrompts::critical(const QString& title, const QString& text)
 {

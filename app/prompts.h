@@ -3,6 +3,7 @@
 #include <QString>
 #include <QUrl>
 
+class QObject;
 class QWidget;
 
 // Every message box, question, file dialog and desktop hand-off of the program goes through one
@@ -20,6 +21,11 @@ public:
     virtual QString openFileName(const QString& caption, const QString& dir, const QString& filter) = 0;
     virtual QString saveFileName(const QString& caption, const QString& dir, const QString& filter) = 0;
     virtual bool openUrl(const QUrl& url) = 0;
+
+    // Shows the box from the event loop once the caller has returned (nothing if context is gone
+    // by then). For boxes that a received message raises: the link keeps being read while it is open.
+    void later(QObject* context, void (Prompts::*box)(const QString&, const QString&), const QString& title,
+               const QString& text);
 };
 
 // The real dialogs, parented to the given window.

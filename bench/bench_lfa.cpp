@@ -3,9 +3,9 @@
 // the link up, on an offscreen window. Goal: the GUI thread below 50% of one core at that rate.
 #include "app/mainwindow.h"
 #include "app/scriptedprompts.h"
+#include "bench/qtbenchmain.h"
 #include "tests/fakeport.h"
 
-#include <QApplication>
 #include <QCoreApplication>
 #include <benchmark/benchmark.h>
 
@@ -92,11 +92,5 @@ BENCHMARK(BM_OscFrameData)->MinTime(1.0);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runQtBenchmarks(argc, argv);
 }

@@ -2,10 +2,10 @@
 // the workbooks, written into a run folder under a temporary working directory. Goal: under 1 s.
 #include "app/mainwindow.h"
 #include "app/scriptedprompts.h"
+#include "bench/qtbenchmain.h"
 #include "tests/fakeport.h"
 #include "ui_mainwindow.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -64,11 +64,5 @@ BENCHMARK(BM_Capture)->DenseRange(0, 3)->Unit(benchmark::kMillisecond)->MinTime(
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runQtBenchmarks(argc, argv);
 }

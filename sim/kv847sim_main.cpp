@@ -2,16 +2,21 @@
 // serves until SIGINT or SIGTERM; point the program at it with "kv847 --port PATH".
 
 #include "link/quitsignals.h"
+#include "sim/mode_firmware.h"
 #include "sim/ptyserver.h"
 #include "sim/virtualanalyser.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFile>
 
 #include <cstdio>
 
 namespace
 {
+// 32 KiB: long enough to watch the bar run (some ten seconds).
+constexpr int DemoFirmwareBytes = 32 * 1024;
+
 int fatal(const QString& text)
 {
     std::fprintf(stderr, "kv847-sim: %s\n", qPrintable(text));
@@ -37,12 +42,47 @@ int main(int argc, char* argv[])
     const QCommandLineOption delayOption(QStringLiteral("connect-delay"),
                                          QStringLiteral("Answer the connect request after MS ms; -1 never."),
                                          QStringLiteral("MS"), QStringLiteral("0"));
+    const QCommandLineOption writeFwOption(
+        QStringLiteral("write-firmware"),
+        QStringLiteral("Write a demo firmware file (version 2.10) to FILE and exit."), QStringLiteral("FILE"));
+    const QCommandLineOption faultOption(
+        QStringLiteral("firmware-fault"),
+        QStringLiteral("Spoil the next firmware update once: refuse, silent or drop."), QStringLiteral("KIND"));
+    const QCommandLineOption faultBlockOption(QStringLiteral("fault-block"),
+                                              QStringLiteral("Block at which the firmware fault strikes."),
+                                              QStringLiteral("N"), QStringLiteral("20"));
     parser.addOption(seedOption);
     parser.addOption(fwOption);
     parser.addOption(delayOption);
+    parser.addOption(writeFwOption);
+    parser.addOption(faultOption);
+    parser.addOption(faultBlockOption);
     parser.process(app);
 
     bool ok = false;
+    if (parser.isSet(writeFwOption)) {
+        QFile file(parser.value(writeFwOption));
+        if (!file.open(QIODevice::WriteOnly) ||
+            file.write(FirmwareMode::demoImage(2, 10, DemoFirmwareBytes)) != DemoFirmwareBytes + 15)
+            return fatal(QStringLiteral("cannot write %1: %2").arg(file.fileName(), file.errorString()));
+        return 0;
+    }
+    FirmwareMode::Fault fault = FirmwareMode::Fault::None;
+    if (parser.isSet(faultOption)) {
+        const QString kind = parser.value(faultOption);
+        if (kind == QLatin1String("refuse"))
+            fault = FirmwareMode::Fault::Refuse;
+        else if (kind == QLatin1String("silent"))
+            fault = FirmwareMode::Fault::Silence;
+        else if (kind == QLatin1String("drop"))
+            fault = FirmwareMode::Fault::DropLink;
+        else
+            return fatal(QStringLiteral("--firmware-fault needs refuse, silent or drop"));
+    }
+    const int faultBlock = parser.value(faultBlockOption).toInt(&ok);
+    if (!ok || faultBlock < 1)
+        return fatal(QStringLiteral("--fault-block needs a block number from 1"));
+
     const quint32 seed = parser.value(seedOption).toUInt(&ok);
     if (!ok)
         return fatal(QStringLiteral("--seed needs a whole number from 0 to 4294967295"));
@@ -57,6 +97,8 @@ int main(int argc, char* argv[])
     VirtualAnalyser analyser(seed);
     analyser.setFirmwareVersion(major, minor);
     analyser.setConnectDelay(delay);
+    if (auto* firmware = dynamic_cast<FirmwareMode*>(analyser.modeHandler(VirtualAnalyser::ModeFirmware)))
+        firmware->setFault(fault, faultBlock);
     PtyServer server(analyser);
     if (!server.start())
         return fatal(server.errorString());

@@ -1,5 +1,6 @@
 #include "standardmodes.h"
 
+#include "sim/mode_firmware.h"
 #include "sim/mode_lfa.h"
 #include "sim/mode_nljd.h"
 #include "sim/mode_refl.h"
@@ -15,5 +16,6 @@ void registerStandardModes(VirtualAnalyser& analyser)
     analyser.registerMode(VirtualAnalyser::ModeWrx, std::make_unique<WrxMode>(analyser.cable().seed()));
     analyser.registerMode(VirtualAnalyser::ModeNljd, std::make_unique<NljdMode>(analyser.cable().seed()));
     analyser.registerMode(VirtualAnalyser::ModeRefl, std::make_unique<ReflMode>(analyser.cable().seed()));
+    analyser.registerMode(VirtualAnalyser::ModeFirmware, std::make_unique<FirmwareMode>());
     (void)analyser;
 }

@@ -138,6 +138,12 @@ void VirtualAnalyser::sendGarbage(int count)
         emit output(bytes);
 }
 
+void VirtualAnalyser::dropLink()
+{
+    hostLost();
+    emit linkDropped();
+}
+
 void VirtualAnalyser::reportPair(quint8 a, quint8 b)
 {
     if (!isSelectablePair(a, b))

@@ -102,6 +102,8 @@ public:
     int connectDelay() const { return m_connectDelayMs; }
     // One burst of line noise now. It holds no end byte, so it can never complete a frame.
     void sendGarbage(int count);
+    // The cable is pulled out for a moment: the host is forgotten and the port reports the loss.
+    void dropLink();
 
     // The user switched pairs on the analyser itself: switch and report it at once.
     void reportPair(quint8 a, quint8 b);
@@ -120,6 +122,7 @@ public slots:
 
 signals:
     void output(const QByteArray& bytes);
+    void linkDropped();
 
 protected:
     // One complete command from the program, without the trailing zero. The core handles U, #, R and

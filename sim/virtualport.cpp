@@ -9,6 +9,10 @@ VirtualAnalyserPort::VirtualAnalyserPort(VirtualAnalyser& analyser, QObject* par
     m_deliverTimer.setInterval(0);
     connect(&m_deliverTimer, &QTimer::timeout, this, &VirtualAnalyserPort::deliver);
     connect(&m_analyser, &VirtualAnalyser::output, this, &VirtualAnalyserPort::arrive);
+    connect(&m_analyser, &VirtualAnalyser::linkDropped, this, [this] {
+        unplug();
+        QTimer::singleShot(DropLinkMs, this, &VirtualAnalyserPort::plug);
+    });
 }
 
 VirtualAnalyserPort::~VirtualAnalyserPort() = default;

@@ -70,6 +70,8 @@ public:
     // port is not listed until plug().
     void unplug();
     void plug();
+    // How long the analyser's own dropLink() keeps the cable out.
+    static constexpr int DropLinkMs = 1000;
     bool isPlugged() const { return m_plugged; }
 
     // A non-empty text makes open (or the setting) fail with that error string; empty restores it.

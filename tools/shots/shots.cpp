@@ -1,10 +1,12 @@
 // Developer tool: grabs the main window on the virtual analyser, one picture per tab, so a change of
 // the layout can be looked at without a display. Usage: kv847-shots OUTDIR [WIDTHxHEIGHT]
 #include "app/mainwindow.h"
+#include "app/scriptedprompts.h"
 #include "pairs/pairnumbering.h"
 #include "pairs/setsw.h"
 #include "shell/darkstyle.h"
 #include "sim/mode_wrx.h"
+#include "sim/mode_firmware.h"
 #include "sim/virtualanalyser.h"
 #include "sim/virtualport.h"
 #include "ui_mainwindow.h"
@@ -12,6 +14,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTabWidget>
@@ -91,7 +94,9 @@ int main(int argc, char* argv[])
     QDir().mkpath(out);
     QDir::setCurrent(out);
     VirtualAnalyser analyser;
-    MainWindow w(nullptr, new VirtualAnalyserPort(analyser));
+    // Boxes are answered at once, so the update's verdict does not stop the pictures.
+    ScriptedPrompts prompts;
+    MainWindow w(nullptr, new VirtualAnalyserPort(analyser), &prompts);
     w.resize(size);
     w.show();
     waitMs(2500);
@@ -175,5 +180,27 @@ int main(int argc, char* argv[])
     w.form()->REPORT->setCurrentIndex(3);
     waitMs(300);
     w.grab().save(QStringLiteral("%1/report-tiles-refl.png").arg(out));
+
+    // A firmware update: file chosen, running, and after the analyser came back.
+    w.form()->tabWidget->setCurrentIndex(5);
+    const QString firmware = QDir(out).filePath("demo-firmware.bin");
+    QFile image(firmware);
+    if (image.open(QIODevice::WriteOnly))
+        image.write(FirmwareMode::demoImage(2, 10, 48 * 1024));
+    image.close();
+    prompts.fileNames.enqueue(firmware);
+    w.form()->But_Browse->click();
+    waitMs(300);
+    w.grab().save(QStringLiteral("%1/update-chosen.png").arg(out));
+    w.form()->But_Reprog->click();
+    waitMs(1500);
+    w.grab().save(QStringLiteral("%1/update-running.png").arg(out));
+    QElapsedTimer t;
+    t.start();
+    while (prompts.count("information") == 0 && t.elapsed() < 20000)
+        waitMs(50);
+    w.grab().save(QStringLiteral("%1/update-done.png").arg(out));
+    waitMs(3000);
+    w.grab().save(QStringLiteral("%1/update-reconnected.png").arg(out));
     return 0;
 }

@@ -1,0 +1,16 @@
+#pragma once
+
+// main() of the benchmarks that need widgets: an offscreen application unless a platform is set.
+#include <QApplication>
+#include <benchmark/benchmark.h>
+
+inline int runQtBenchmarks(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
