@@ -9,13 +9,39 @@
 
 DarkStyle::DarkStyle() : DarkStyle(nullptr) {}
 
+namespace
+{
+// Every DarkStyle alive, newest last: the shared base must always draw through one of them.
+QList<DarkStyle*>& liveStyles()
+{
+    static QList<DarkStyle*> styles;
+    return styles;
+}
+} // namespace
+
 DarkStyle::DarkStyle(QStyle* style) : QProxyStyle(styleBase(style))
 {
     // The proxy would own its base and delete it with itself; the base is shared for the whole run.
     baseStyle()->setParent(nullptr);
+    liveStyles().append(this);
 }
 
-DarkStyle::~DarkStyle() = default;
+DarkStyle::~DarkStyle()
+{
+    liveStyles().removeOne(this);
+    QStyle* base = styleBase();
+    if (base->proxy() != this)
+        return;
+    // The base calls back through its proxy while it draws; hand it to a style that stays: the
+    // newest one of ours, else a plain proxy kept for the run.
+    QProxyStyle* heir = liveStyles().isEmpty() ? nullptr : liveStyles().constLast();
+    if (!heir) {
+        static QProxyStyle* const keeper = new QProxyStyle(base);
+        heir = keeper;
+    }
+    heir->setBaseStyle(base);
+    base->setParent(nullptr);
+}
 
 QStyle* DarkStyle::styleBase(QStyle* style)
 {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/frameglow.h"
+
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QTimer>
@@ -43,6 +45,7 @@ private slots:
 
 protected:
     void changeEvent(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void applyFrameStyle(bool active, bool normal);
@@ -53,4 +56,6 @@ private:
     bool m_charge = false;
     Ui::FramelessWindow* ui;
     QHBoxLayout m_contentLayout;
+    FrameGlow m_glow;
+    bool m_glowAllowed = false; // the platform can compose it
 };
