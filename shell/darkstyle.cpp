@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QFont>
+#include <QFontDatabase>
 #include <QStyleFactory>
 
 DarkStyle::DarkStyle() : DarkStyle(nullptr) {}
@@ -86,8 +87,13 @@ void DarkStyle::polish(QApplication* app)
     if (!app || m_polishing)
         return;
     m_polishing = true;
+    // The form's fixed geometry was laid out for the interface font of Windows (8 points); desktops
+    // elsewhere use wider faces and larger sizes, which push texts out of their room. One point
+    // larger than that, in an Arial-metric face where the desktop has one.
     QFont font = QApplication::font();
-    font.setPointSize(font.pointSize() + 1);
+    if (QFontDatabase().hasFamily(QStringLiteral("Liberation Sans")))
+        font.setFamily(QStringLiteral("Liberation Sans"));
+    font.setPointSize(DesignPointSize + 1);
     QApplication::setFont(font);
 
     initKv847Resources();

@@ -1,47 +1,45 @@
 #include "shell/frameglow.h"
 
-#include <QGraphicsDropShadowEffect>
-#include <QGraphicsPathItem>
+#include <QGraphicsBlurEffect>
+#include <QGraphicsPixmapItem>
 #include <QGraphicsScene>
 #include <QPainter>
-#include <QPainterPath>
-#include <QRegion>
+#include <QPixmap>
 
-QImage FrameGlow::render(const QSize& frame) const
+void FrameGlow::make(const QImage& outline)
 {
-    // The same shadow filter the widget effect used, run once on the frame's outline.
+    m_madeFrame = outline.size();
+    m_madeColour = m_colour;
+    ++m_makes;
+    // The outline tinted in the glow colour, then blurred by the same filter a drop shadow uses.
+    QImage tinted(outline.size(), QImage::Format_ARGB32_Premultiplied);
+    tinted.fill(m_colour);
+    {
+        QPainter p(&tinted);
+        p.setCompositionMode(QPainter::CompositionMode_DestinationIn);
+        p.drawImage(0, 0, outline);
+    }
     QGraphicsScene scene;
-    QPainterPath outline;
-    outline.addRoundedRect(QRectF(QPointF(0, 0), QSizeF(frame)), CornerRadius, CornerRadius);
-    auto* item = scene.addPath(outline, Qt::NoPen, QColor(53, 53, 53));
-    auto* shadow = new QGraphicsDropShadowEffect;
-    shadow->setBlurRadius(BlurRadius);
-    shadow->setColor(m_colour);
-    shadow->setOffset(0, 0);
-    item->setGraphicsEffect(shadow);
+    auto* item = scene.addPixmap(QPixmap::fromImage(tinted));
+    auto* blur = new QGraphicsBlurEffect;
+    // The blur effect widens its radius by 2.5 over a drop shadow of the same radius; undo that.
+    blur->setBlurRadius(BlurRadius / 2.5);
+    blur->setBlurHints(QGraphicsBlurEffect::PerformanceHint);
+    item->setGraphicsEffect(blur);
 
-    const QRectF area = QRectF(QPointF(0, 0), QSizeF(frame)).adjusted(-BlurRadius, -BlurRadius, BlurRadius, BlurRadius);
-    QImage image(area.size().toSize(), QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter p(&image);
+    const QRectF area = QRectF(QPointF(0, 0), QSizeF(outline.size())).adjusted(-BlurRadius, -BlurRadius, BlurRadius, BlurRadius);
+    m_image = QImage(area.size().toSize(), QImage::Format_ARGB32_Premultiplied);
+    m_image.fill(Qt::transparent);
+    QPainter p(&m_image);
     scene.render(&p, QRectF(QPointF(0, 0), area.size()), area);
-    return image;
 }
 
-void FrameGlow::paint(QPainter& painter, const QRect& frame, const QRect& dirty)
+void FrameGlow::paint(QPainter& painter, const QRect& frame, const QRect& dirty) const
 {
-    if (!isOn() || frame.isEmpty())
+    if (!isOn() || m_image.isNull())
         return;
-    if (m_image.isNull() || m_imageFrame != frame.size() || m_imageColour != m_colour) {
-        m_image = render(frame.size());
-        m_imageFrame = frame.size();
-        m_imageColour = m_colour;
-        ++m_renders;
-    }
     const QRect area = frame.adjusted(-BlurRadius, -BlurRadius, BlurRadius, BlurRadius);
-    // Inside the rounded corners the frame paints every pixel itself.
-    const int inset = int(CornerRadius) + 1;
-    const QRegion todo = QRegion(dirty & area) - QRegion(frame.adjusted(inset, inset, -inset, -inset));
-    for (const QRect& r : todo)
-        painter.drawImage(r, m_image, r.translated(-area.topLeft()));
+    const QRect todo = dirty & area;
+    if (!todo.isEmpty())
+        painter.drawImage(todo, m_image, todo.translated(-area.topLeft()));
 }

@@ -6,30 +6,33 @@
 
 class QPainter;
 
-// The soft glow around the window frame. It is rendered once per frame size and colour and then only
-// copied, so repaints of the window's content never blur anything again.
+// The soft glow around the window frame: the frame's outline, blurred and tinted. It is made once per
+// frame look, size and colour and then only copied, so repaints of the window's content never blur
+// anything again.
 class FrameGlow
 {
 public:
     static constexpr int BlurRadius = 9;
-    static constexpr qreal CornerRadius = 5;
 
     // An invalid colour turns the glow off.
     void setColour(const QColor& colour) { m_colour = colour; }
     QColor colour() const { return m_colour; }
     bool isOn() const { return m_colour.isValid(); }
 
-    // Paints the glow around frame, limited to dirty; the frame's inside is left to the frame.
-    void paint(QPainter& painter, const QRect& frame, const QRect& dirty);
-    // How often the glow was rendered from scratch.
-    int renders() const { return m_renders; }
+    // Makes the glow from the frame as drawn in outline (its alpha is the shape that glows).
+    void make(const QImage& outline);
+    bool isMadeFor(const QSize& frame) const
+    {
+        return !m_image.isNull() && m_madeFrame == frame && m_madeColour == m_colour;
+    }
+    // Paints the glow around frame, limited to dirty.
+    void paint(QPainter& painter, const QRect& frame, const QRect& dirty) const;
+    int makes() const { return m_makes; }
 
 private:
-    QImage render(const QSize& frame) const;
-
     QColor m_colour;
     QImage m_image;
-    QSize m_imageFrame;
-    QColor m_imageColour;
-    int m_renders = 0;
+    QSize m_madeFrame;
+    QColor m_madeColour;
+    int m_makes = 0;
 };

@@ -151,8 +151,42 @@ void FramelessWindow::applyFrameStyle(bool active, bool normal)
     // again for every repaint of anything inside.
     if (m_glowAllowed) {
         m_glow.setColour(normal ? palette().color(active ? QPalette::Highlight : QPalette::Shadow) : QColor());
-        update();
+        m_glowOutlineStale = true;
+        remakeGlowLater();
     }
+}
+
+void FramelessWindow::remakeGlowLater()
+{
+    if (!m_glow.isOn() || m_glowPending)
+        return;
+    // After the layout has settled, and never from inside a paint.
+    m_glowPending = true;
+    QTimer::singleShot(0, this, [this] {
+        m_glowPending = false;
+        const QSize frame = ui->windowFrame->size();
+        if (!m_glow.isOn() || frame.isEmpty() || (m_glow.isMadeFor(frame) && !m_glowOutlineStale))
+            return;
+        // What glows is the frame's shape as it is drawn, with its children.
+        QImage outline(frame, QImage::Format_ARGB32_Premultiplied);
+        outline.fill(Qt::transparent);
+        ui->windowFrame->render(&outline, QPoint(), QRegion(), QWidget::DrawChildren);
+        m_glow.make(outline);
+        m_glowOutlineStale = false;
+        update();
+    });
+}
+
+void FramelessWindow::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    remakeGlowLater();
+}
+
+void FramelessWindow::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    remakeGlowLater();
 }
 
 void FramelessWindow::paintEvent(QPaintEvent* event)
