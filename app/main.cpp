@@ -1,5 +1,6 @@
 #include "app/commandline.h"
 #include "app/mainwindow.h"
+#include "app/shellstart.h"
 #include "link/quitsignals.h"
 #include "link/serialanalyserport.h"
 #include "shell/darkstyle.h"
@@ -66,14 +67,7 @@ int main(int argc, char* argv[])
     shell.setWindowTitle(noConnection, red);
 
     // The shell owns the main window once it is embedded and destroys it first when it goes.
-    auto* w = new MainWindow(nullptr, port);
-    QObject::connect(w, &MainWindow::setWindowTitle, &shell, &FramelessWindow::setWindowTitle);
-    QObject::connect(w, &MainWindow::setWindowIcon, &shell, &FramelessWindow::setWindowIcon);
-    QObject::connect(w, &MainWindow::sigBat, &shell, &FramelessWindow::setBat);
-    QObject::connect(&shell, &FramelessWindow::winRez, w,
-                     static_cast<void (MainWindow::*)(QSize)>(&MainWindow::resizeSLOT));
-    shell.setWindowIcon(QIcon(":/img/off.png"));
-    shell.setWindowTitle(noConnection, red);
+    putIntoShell(shell, new MainWindow(nullptr, port));
     if (virtualPort) {
         // Pull and put back the virtual analyser's cable.
         auto* plug = new QShortcut(QKeySequence("Ctrl+Alt+U"), &shell);
@@ -86,7 +80,6 @@ int main(int argc, char* argv[])
         std::fprintf(stderr,
                      "kv847: running on the virtual analyser (Ctrl+Alt+U pulls or puts back its cable)\n");
     }
-    shell.embedContent(w);
     shell.show();
     QApplication::setWindowIcon(QIcon(":/favicon.ico"));
     QApplication::setStyle(new DarkStyle);

@@ -5,17 +5,44 @@
 #include <QApplication>
 #include <QFile>
 #include <QFont>
+#include <QFontDatabase>
 #include <QStyleFactory>
 
 DarkStyle::DarkStyle() : DarkStyle(nullptr) {}
+
+namespace
+{
+// Every DarkStyle alive, newest last: the shared base must always draw through one of them.
+QList<DarkStyle*>& liveStyles()
+{
+    static QList<DarkStyle*> styles;
+    return styles;
+}
+} // namespace
 
 DarkStyle::DarkStyle(QStyle* style) : QProxyStyle(styleBase(style))
 {
     // The proxy would own its base and delete it with itself; the base is shared for the whole run.
     baseStyle()->setParent(nullptr);
+    liveStyles().append(this);
 }
 
-DarkStyle::~DarkStyle() = default;
+DarkStyle::~DarkStyle()
+{
+    liveStyles().removeOne(this);
+    QStyle* base = styleBase();
+    if (base->proxy() != this)
+        return;
+    // The base calls back through its proxy while it draws; hand it to a style that stays: the
+    // newest one of ours, else a plain proxy kept for the run.
+    QProxyStyle* heir = liveStyles().isEmpty() ? nullptr : liveStyles().constLast();
+    if (!heir) {
+        static QProxyStyle* const keeper = new QProxyStyle(base);
+        heir = keeper;
+    }
+    heir->setBaseStyle(base);
+    base->setParent(nullptr);
+}
 
 QStyle* DarkStyle::styleBase(QStyle* style)
 {
@@ -60,8 +87,13 @@ void DarkStyle::polish(QApplication* app)
     if (!app || m_polishing)
         return;
     m_polishing = true;
+    // The form's fixed geometry was laid out for the interface font of Windows (8 points); desktops
+    // elsewhere use wider faces and larger sizes, which push texts out of their room. One point
+    // larger than that, in an Arial-metric face where the desktop has one.
     QFont font = QApplication::font();
-    font.setPointSize(font.pointSize() + 1);
+    if (QFontDatabase().hasFamily(QStringLiteral("Liberation Sans")))
+        font.setFamily(QStringLiteral("Liberation Sans"));
+    font.setPointSize(DesignPointSize + 1);
     QApplication::setFont(font);
 
     initKv847Resources();

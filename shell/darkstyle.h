@@ -2,12 +2,16 @@
 
 #include <QProxyStyle>
 
-// The program's one look: Fusion with a dark palette, a font one point larger and the style sheet
+// The program's one look: Fusion with a dark palette, a font one point larger than the form was
+// laid out for and the style sheet
 // from the resources.
 class DarkStyle : public QProxyStyle
 {
     Q_OBJECT
 public:
+    // The interface font size the form was laid out for; the style applies one point more.
+    static constexpr int DesignPointSize = 8;
+
     DarkStyle();
     explicit DarkStyle(QStyle* style);
     ~DarkStyle() override;

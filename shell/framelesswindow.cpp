@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QGraphicsDropShadowEffect>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QSysInfo>
 
 namespace
@@ -41,7 +42,8 @@ FramelessWindow::FramelessWindow(QWidget* parent)
     const int version = QSysInfo::productVersion().toInt(&versionOk);
     if (QSysInfo::productType().toLower() != QLatin1String("windows") || (versionOk ? version : 0) > 7) {
         ui->titleText->setGraphicsEffect(dropShadow(4, QColor(0, 0, 0, 255)));
-        ui->windowFrame->setGraphicsEffect(dropShadow(9, palette().color(QPalette::Highlight)));
+        m_glowAllowed = true;
+        m_glow.setColour(palette().color(QPalette::Highlight));
     }
 
     auto* signaler = new MouseButtonSignaler(this);
@@ -145,18 +147,62 @@ void FramelessWindow::applyFrameStyle(bool active, bool normal)
         border = normal ? "#000000" : "palette(shadow)";
     ui->windowFrame->setStyleSheet(kFrameStyle.arg(border, normal ? "5px" : "0px"));
 
-    // setGraphicsEffect deletes the shadow it replaces.
-    ui->windowFrame->setGraphicsEffect(nullptr);
-    if (normal)
-        ui->windowFrame->setGraphicsEffect(
-            dropShadow(9, palette().color(active ? QPalette::Highlight : QPalette::Shadow)));
+    // The glow is painted by the shell behind the frame; an effect on the frame would blur it
+    // again for every repaint of anything inside.
+    if (m_glowAllowed) {
+        m_glow.setColour(normal ? palette().color(active ? QPalette::Highlight : QPalette::Shadow) : QColor());
+        m_glowOutlineStale = true;
+        remakeGlowLater();
+    }
+}
+
+void FramelessWindow::remakeGlowLater()
+{
+    if (!m_glow.isOn() || m_glowPending)
+        return;
+    // After the layout has settled, and never from inside a paint.
+    m_glowPending = true;
+    QTimer::singleShot(0, this, [this] {
+        m_glowPending = false;
+        const QSize frame = ui->windowFrame->size();
+        if (!m_glow.isOn() || frame.isEmpty() || (m_glow.isMadeFor(frame) && !m_glowOutlineStale))
+            return;
+        // What glows is the frame's shape as it is drawn, with its children.
+        QImage outline(frame, QImage::Format_ARGB32_Premultiplied);
+        outline.fill(Qt::transparent);
+        ui->windowFrame->render(&outline, QPoint(), QRegion(), QWidget::DrawChildren);
+        m_glow.make(outline);
+        m_glowOutlineStale = false;
+        update();
+    });
+}
+
+void FramelessWindow::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    remakeGlowLater();
+}
+
+void FramelessWindow::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    remakeGlowLater();
+}
+
+void FramelessWindow::paintEvent(QPaintEvent* event)
+{
+    if (!m_glow.isOn())
+        return;
+    QPainter p(this);
+    m_glow.paint(p, ui->windowFrame->geometry(), event->rect());
 }
 
 void FramelessWindow::on_applicationStateChanged(Qt::ApplicationState state)
 {
+    // Minimised (also when it was maximised before) is left alone.
     if (windowState() == Qt::WindowNoState)
         applyFrameStyle(state == Qt::ApplicationActive, true);
-    else if (windowState() & Qt::WindowMaximized)
+    else if (windowState() == Qt::WindowMaximized)
         applyFrameStyle(state == Qt::ApplicationActive, false);
 }
 
@@ -192,7 +238,7 @@ void FramelessWindow::on_windowTitlebar_doubleClicked()
 {
     if (windowState() == Qt::WindowNoState)
         on_maximizeButton_clicked();
-    else if (windowState() & Qt::WindowMaximized)
+    else if (windowState() == Qt::WindowMaximized)
         on_restoreButton_clicked();
 }
 
@@ -200,9 +246,11 @@ void FramelessWindow::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::WindowStateChange) {
         emit winRez(ui->windowContent->size());
+        // A maximised window minimised from the task bar is maximised and minimised at once: restyling
+        // it as maximised would also bring it back.
         if (windowState() == Qt::WindowNoState)
             on_restoreButton_clicked();
-        else if (windowState() & Qt::WindowMaximized)
+        else if (windowState() == Qt::WindowMaximized)
             on_maximizeButton_clicked();
     }
     event->accept();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/frameglow.h"
+
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QTimer>
@@ -43,14 +45,22 @@ private slots:
 
 protected:
     void changeEvent(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void applyFrameStyle(bool active, bool normal);
     void showBat(quint8 level);
+    void remakeGlowLater();
 
     QTimer m_batTimer;
     quint8 m_bat = 0;
     bool m_charge = false;
     Ui::FramelessWindow* ui;
     QHBoxLayout m_contentLayout;
+    FrameGlow m_glow;
+    bool m_glowAllowed = false; // the platform can compose it
+    bool m_glowPending = false;
+    bool m_glowOutlineStale = true; // the frame's look changed
 };

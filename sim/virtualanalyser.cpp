@@ -183,7 +183,19 @@ QByteArray VirtualAnalyser::statusPayload() const
 
 void VirtualAnalyser::sendStatus()
 {
-    send(statusPayload());
+    m_lastStatus = statusPayload();
+    send(m_lastStatus);
+}
+
+bool VirtualAnalyser::statusChanged() const
+{
+    // The battery bytes do not count: battery news travel as "B".
+    QByteArray now = statusPayload();
+    QByteArray last = m_lastStatus;
+    for (QByteArray* s : {&now, &last})
+        if (s->size() >= StatusSize)
+            (*s)[6] = (*s)[7] = 0;
+    return m_lastStatus.isEmpty() || now != last;
 }
 
 void VirtualAnalyser::receive(const QByteArray& bytes)
@@ -247,9 +259,12 @@ void VirtualAnalyser::tick()
     if (!m_connected || m_silent)
         return;
     ++m_ticks;
-    // In firmware mode byte 1 would be 1, which the program reads as a fresh connect answer.
+    // In firmware mode byte 1 would be 1, which the program reads as a fresh connect answer. The
+    // program takes every status as new settings and clears its traces and peak hold, so the status
+    // goes out when something in it changed; the "#" answers keep the link alive meanwhile.
+    // A mode may send its own status after commands instead (the receiver's peak hold).
     const ModeHandler* current = modeHandler(m_mode);
-    if (m_mode != ModeFirmware && (!current || current->periodicStatus(*this)))
+    if (m_mode != ModeFirmware && statusChanged() && (!current || current->periodicStatus(*this)))
         sendStatus();
     if (m_ticks % TicksPerBattery == 0) {
         stepBattery();
@@ -286,6 +301,7 @@ void VirtualAnalyser::setConnected(bool on)
 {
     m_connected = on;
     m_ticks = 0;
+    m_lastStatus.clear();
     if (on && m_autoTalk)
         m_talkTimer.start();
     else

@@ -42,7 +42,8 @@ bool parseFirmwareVersion(const QString& text, quint8* major, quint8* minor);
 
 // The analyser's side of the link. Bytes the program writes go into receive(); every frame the
 // analyser sends comes out of output() as one chunk. It answers the connect request, the keep-alive
-// poll, mode and pair select, and while connected reports its status and battery at a steady pace.
+// poll, mode and pair select, and while connected reports its status when it changes and its battery
+// at a steady pace.
 class VirtualAnalyser : public QObject
 {
     Q_OBJECT
@@ -115,7 +116,8 @@ public:
 
 public slots:
     void receive(const QByteArray& bytes);
-    // One beat of the talk pace: status, every TicksPerBattery beats the battery, then the mode.
+    // One beat of the talk pace: the status when it changed, every TicksPerBattery beats the battery,
+    // then the mode.
     void tick();
     // The host side of the link went away (port closed, cable pulled): stop talking until "U" 1.
     void hostLost();
@@ -135,6 +137,7 @@ private:
     void setMode(quint8 code);
     void switchPair(quint8 a, quint8 b);
     void stepBattery();
+    bool statusChanged() const;
     QByteArray badChecksumFrame(const QByteArray& payload) const;
 
     CableModel m_cable;
@@ -154,6 +157,7 @@ private:
     int m_batteryPercent = 100;
     bool m_charging = false;
     quint32 m_ticks = 0;
+    QByteArray m_lastStatus; // as last sent on this connection
 
     bool m_silent = false;
     bool m_garbage = false;

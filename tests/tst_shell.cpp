@@ -5,7 +5,11 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QFontDatabase>
 #include <QLayout>
+#include <QPainter>
+#include <QPushButton>
+#include <QStyleOption>
 #include <QToolButton>
 #include <QtTest>
 
@@ -56,6 +60,9 @@ private slots:
     void iconClicksAreReported();
     void darkStyleInstalls();
     void baseStyleOutlivesAProxy();
+    void baseStyleDrawsAfterAProxyGoes_data();
+    void baseStyleDrawsAfterAProxyGoes();
+    void minimiseOfAMaximisedWindowSticks();
 };
 
 void TestShell::baseStyleOutlivesAProxy()
@@ -70,11 +77,72 @@ void TestShell::baseStyleOutlivesAProxy()
     QCOMPARE(second.baseStyle()->objectName().toLower(), QString("fusion"));
 }
 
+// The shared base draws through a proxy; the one it uses must still be alive.
+void TestShell::baseStyleDrawsAfterAProxyGoes_data()
+{
+    QTest::addColumn<bool>("newerGoes");
+    QTest::newRow("the newer one goes") << true;
+    QTest::newRow("the older one goes") << false;
+}
+
+void TestShell::baseStyleDrawsAfterAProxyGoes()
+{
+    QFETCH(bool, newerGoes);
+    auto* older = new DarkStyle;
+    auto* newer = new DarkStyle;
+    DarkStyle* stays = newerGoes ? older : newer;
+    const QStyle* gone = newerGoes ? newer : older;
+    delete (newerGoes ? newer : older);
+    QStyle* base = stays->baseStyle();
+    QVERIFY(base->proxy() != gone);
+    QCOMPARE(base->proxy(), stays);
+
+    QPushButton button("Paint me");
+    button.setStyle(stays);
+    button.resize(120, 30);
+    QImage shot(button.size(), QImage::Format_ARGB32);
+    shot.fill(Qt::transparent);
+    button.render(&shot);
+    QVERIFY(shot.pixelColor(60, 15).alpha() > 0);
+    button.setStyle(nullptr);
+
+    // The last one gone: the base still draws by itself.
+    delete stays;
+    QVERIFY(base->proxy() != stays);
+    QStyleOptionButton opt;
+    opt.rect = QRect(0, 0, 60, 20);
+    opt.palette = QApplication::palette();
+    shot.fill(Qt::transparent);
+    QPainter p(&shot);
+    base->drawControl(QStyle::CE_PushButton, &opt, &p);
+    p.end();
+    QVERIFY(shot.pixelColor(30, 10).alpha() > 0);
+}
+
+// A maximised window minimised from the task bar is both at once and must stay minimised.
+void TestShell::minimiseOfAMaximisedWindowSticks()
+{
+    FramelessWindow shell;
+    shell.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&shell));
+    button(shell, "maximizeButton")->click();
+    QCOMPARE(shell.windowState(), Qt::WindowMaximized);
+    shell.setWindowState(Qt::WindowMaximized | Qt::WindowMinimized);
+    QVERIFY(shell.windowState() & Qt::WindowMinimized);
+    emit qApp->applicationStateChanged(Qt::ApplicationInactive);
+    QVERIFY(shell.windowState() & Qt::WindowMinimized);
+    shell.setWindowState(Qt::WindowMaximized);
+    QVERIFY(button(shell, "restoreButton")->isVisibleTo(&shell));
+    QCOMPARE(shell.layout()->contentsMargins(), QMargins(0, 0, 0, 0));
+}
+
 void TestShell::darkStyleInstalls()
 {
-    const int before = QApplication::font().pointSize();
     QApplication::setStyle(new DarkStyle);
-    QCOMPARE(QApplication::font().pointSize(), before + 1);
+    // One point above the size the form was laid out for, whatever the desktop's own size.
+    QCOMPARE(QApplication::font().pointSize(), DarkStyle::DesignPointSize + 1);
+    if (QFontDatabase().hasFamily("Liberation Sans"))
+        QCOMPARE(QFontInfo(QApplication::font()).family(), QString("Liberation Sans"));
     QVERIFY(qApp->styleSheet().contains("QTabBar::tab"));
 
     const QPalette p = QApplication::palette();

@@ -2,6 +2,7 @@
 #include "link/linkwatchdog.h"
 #include "link/serialanalyserport.h"
 #include "sim/cablemodel.h"
+#include "sim/standardmodes.h"
 #include "sim/virtualanalyser.h"
 #include "sim/virtualport.h"
 
@@ -162,6 +163,8 @@ private slots:
     void statusFollowsCommands_data();
     void statusFollowsCommands();
     void firmwareModeSendsNoStatus();
+    void statusOnlyWhenSettingsChange_data();
+    void statusOnlyWhenSettingsChange();
     void batteryReportsAndDrains();
     void silentAfterDisconnect();
     void talksAtItsOwnPace();
@@ -352,7 +355,8 @@ void TestSim::batteryReportsAndDrains()
     Host h;
     h.connectNow();
     h.ticks(2 * VirtualAnalyser::TicksPerBattery);
-    QCOMPARE(h.count('S'), 2 * VirtualAnalyser::TicksPerBattery);
+    // The status once, as nothing in it changed; the battery every TicksPerBattery beats.
+    QCOMPARE(h.count('S'), 1);
     QCOMPARE(h.count('B'), 2);
     const QByteArray b = h.lastOf('B');
     QCOMPARE(b.size(), 4);
@@ -380,11 +384,42 @@ void TestSim::batteryReportsAndDrains()
     QVERIFY(reachedLow);
     QVERIFY(sawCharging);
     QVERIFY(sawStopAfterCharging);
-    // The status carries the same battery as the last battery message.
-    const QByteArray lastB = h.lastOf('B');
+    // Battery news alone do not repeat the status; the next status carries the same battery as the
+    // last battery message.
+    QCOMPARE(h.count('S'), 0);
+    h.received.clear();
+    h.send(bytes({'I', 1, 4, 6}));
+    h.ticks(1);
+    QCOMPARE(h.count('S'), 1);
     const QByteArray lastS = h.lastOf('S');
-    QCOMPARE(lastS.at(6), lastB.at(1));
-    QCOMPARE(lastS.at(7) != 0, lastB.at(2) != 0);
+    QCOMPARE(quint8(lastS.at(6)), h.analyser.batteryLevel());
+    QCOMPARE(lastS.at(7) != 0, h.analyser.isCharging());
+}
+
+void TestSim::statusOnlyWhenSettingsChange_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QByteArray>("setting");
+    QTest::newRow("LFA time base") << 4 << bytes({'O', 13, 3, 0});
+    QTest::newRow("NLJD level") << 6 << bytes({'N', 1, 4, 0});
+    QTest::newRow("REFL factor") << 7 << bytes({'F', 1, 1, 60, 0});
+}
+
+void TestSim::statusOnlyWhenSettingsChange()
+{
+    QFETCH(int, mode);
+    QFETCH(QByteArray, setting);
+    Host h;
+    registerStandardModes(h.analyser);
+    h.connectNow();
+    h.send(bytes({'R', quint8(mode)}));
+    h.ticks(2 * VirtualAnalyser::TicksPerBattery);
+    QCOMPARE(h.count('S'), 1);
+    h.received.clear();
+    h.send(setting);
+    h.ticks(VirtualAnalyser::TicksPerBattery);
+    QCOMPARE(h.count('S'), 1);
+    QCOMPARE(quint8(h.lastOf('S').at(1)), quint8(mode));
 }
 
 void TestSim::silentAfterDisconnect()
@@ -410,7 +445,9 @@ void TestSim::talksAtItsOwnPace()
     h.settle();
     QVERIFY(h.raw.isEmpty()); // no talking before the connect request
     h.connectNow();
-    QTRY_VERIFY_WITH_TIMEOUT(h.count('S') >= 3, 3000);
+    // The status at once, then the battery at its pace.
+    QTRY_VERIFY_WITH_TIMEOUT(h.count('B') >= 2, 3000);
+    QCOMPARE(h.count('S'), 1);
 
     h.send(bytes({'U', 0}));
     h.settle();
@@ -556,7 +593,8 @@ void TestSim::garbageBetweenFramesLeavesThemIntact()
         h->send("#");
         h->ticks(3 * VirtualAnalyser::TicksPerBattery);
     }
-    QCOMPARE(clean.received.size(), 2 + 3 * (VirtualAnalyser::TicksPerBattery + 1));
+    // Connect answer, "#" answer, one status, three battery messages.
+    QCOMPARE(clean.received.size(), 2 + 1 + 3);
     QCOMPARE(noisy.received, clean.received);
     QVERIFY(noisy.raw.size() > clean.raw.size());
 }
