@@ -132,7 +132,7 @@ void TestLang::switchesToRussianAndBack()
     QSignalSpy titles(r.w.get(), &MainWindow::setWindowTitle);
 
     r.ui()->cbLang->setCurrentIndex(1);
-    const Shown russian{"KV847: подключено", "#55ff55", "Пара", "Осциллограф:Размах: 0.0v |Спектр:", "Зам. 1", "НЧ"};
+    const Shown russian{"KV847: подключено", "#55ff55", "Пара", "Осциллограф:Размах: 0.0v |Спектр:", "№ 1", "НЧ"};
     const auto check = [&](const Shown& want) {
         const Shown now = shown(r, titles);
         QCOMPARE(now.title, want.title);

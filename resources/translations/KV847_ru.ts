@@ -85,11 +85,11 @@
     </message>
     <message>
         <source>Set 1</source>
-        <translation>Зам. 1</translation>
+        <translation>№ 1</translation>
     </message>
     <message>
         <source>Set 2</source>
-        <translation>Зам. 2</translation>
+        <translation>№ 2</translation>
     </message>
     <message>
         <source>Report</source>
@@ -125,7 +125,7 @@
     </message>
     <message>
         <source>Switch:</source>
-        <translation>Кабель:</translation>
+        <translation>Жилы:</translation>
     </message>
     <message>
         <source> Scan</source>
