@@ -249,6 +249,7 @@ private:
     void reflTest(bool on);
     void reflApplyFactor();
     void reflPairSwitched();
+    void reflLinkLost();
     void reflCompareSwitch(bool on);
     void reflCompareViews();
     void reflShowLegends();

@@ -66,6 +66,7 @@ void MainWindow::closeSerialPort()
     ui->centralWidget->setEnabled(true);
     ui->progrNLD->hide();
     ui->progrFDR->hide();
+    reflLinkLost();
 }
 
 void MainWindow::handleError(QSerialPort::SerialPortError error)
