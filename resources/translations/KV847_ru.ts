@@ -193,11 +193,11 @@
     </message>
     <message>
         <source>Сomment:</source>
-        <translation>Заметка:</translation>
+        <translation>Заметка</translation>
     </message>
     <message>
         <source>Save</source>
-        <translation>Сохранить</translation>
+        <translation>Запись</translation>
     </message>
     <message>
         <source>KV847: no connection!</source>
@@ -309,11 +309,11 @@
     </message>
     <message>
         <source>Total signals</source>
-        <translation>Всего сигналов</translation>
+        <translation>Всего</translation>
     </message>
     <message>
         <source>Unique signals</source>
-        <translation>Разных сигналов</translation>
+        <translation>Разных</translation>
     </message>
     <message>
         <source>Level/Distance</source>
