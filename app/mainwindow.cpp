@@ -27,15 +27,7 @@ MainWindow::MainWindow(QWidget* parent, AnalyserPort* port, Prompts* prompts)
 
     ui->setupUi(this);
 
-    // Report folders and the report option windows.
-    // (report folder set-up: createDIR and the report tables are wired here by the reporting code)
-    ui->listREP->hide();
-    ui->repWIND1->hide();
-    ui->repWIND2->hide();
-    ui->repWIND3->hide();
-    ui->repWIND4->hide();
-    ui->cbREP47->setEnabled(false);
-    connect(ui->listREP, SIGNAL(itemDoubleClicked(QTreeWidgetItem*, int)), this, SLOT(dirDblClick()));
+    setUpReports();
 
     m_port = port ? port : new SerialAnalyserPort(this);
     m_port->setParent(this);
@@ -158,9 +150,4 @@ void MainWindow::showFirmwareVersion()
         return;
     ui->lab_ver->setText(QString::number(m_fwMajor) + "." + QString::number(m_fwMinor / 10) +
                          QString::number(m_fwMinor % 10));
-}
-
-void MainWindow::dirDblClick()
-{
-    // Filled by the report browser.
 }

@@ -58,5 +58,5 @@ void MainWindow::wrxLanguageChanged()
 
 void MainWindow::reportLanguageChanged()
 {
-    // The report browser refreshes its view here: viewFile(0).
+    viewFile(0);
 }

@@ -443,6 +443,66 @@
         <source> From file (</source>
         <translation> Из файла (</translation>
     </message>
+    <message>
+        <source> files)</source>
+        <translation> шт.)</translation>
+    </message>
+    <message>
+        <source>LFA data</source>
+        <translation>Данные НЧ</translation>
+    </message>
+    <message>
+        <source>WRx data</source>
+        <translation>Данные приёмника</translation>
+    </message>
+    <message>
+        <source>NLJD data</source>
+        <translation>Данные НЛЗ</translation>
+    </message>
+    <message>
+        <source>REFL data</source>
+        <translation>Данные рефлектометра</translation>
+    </message>
+    <message>
+        <source>Do you really want to delete this file?</source>
+        <translation>Удалить этот файл?</translation>
+    </message>
+    <message>
+        <source>Save Error</source>
+        <translation>Ошибка сохранения</translation>
+    </message>
+    <message>
+        <source>The image could not be saved to &quot;%1&quot;.</source>
+        <translation>Не удалось сохранить изображение в "%1".</translation>
+    </message>
+    <message>
+        <source>The table could not be saved to &quot;%1&quot;.</source>
+        <translation>Не удалось сохранить таблицу в "%1".</translation>
+    </message>
+    <message>
+        <source>The analyser is connected at %1, but this user may not open it.
+
+Serial ports belong to the group &quot;dialout&quot;. Add your user to it, for example with the command
+    sudo usermod -aG dialout $USER
+then log out and log in again.</source>
+        <translation>Анализатор подключён к %1, но у этого пользователя нет права открыть порт.
+
+Последовательные порты принадлежат группе "dialout". Добавьте в неё своего пользователя, например командой
+    sudo usermod -aG dialout $USER
+и войдите в систему заново.</translation>
+    </message>
+    <message>
+        <source>The analyser is connected at %1, but another program is using this port.
+
+Close the other program (a terminal program or a second KV847 window); the connection is then made by itself.</source>
+        <translation>Анализатор подключён к %1, но порт занят другой программой.
+
+Закройте её (программу-терминал или второе окно KV847); связь установится сама.</translation>
+    </message>
+    <message>
+        <source>System message: %1</source>
+        <translation>Системное сообщение: %1</translation>
+    </message>
 </context>
 <context>
     <name>NLD</name>
@@ -619,6 +679,149 @@
     </message>
 </context>
 <context>
+    <name>Report</name>
+    <message>
+        <source>Pair: </source>
+        <translation>Пара: </translation>
+    </message>
+    <message>
+        <source>Time/div: </source>
+        <translation>Время/дел: </translation>
+    </message>
+    <message>
+        <source>V/div: </source>
+        <translation>В/дел: </translation>
+    </message>
+    <message>
+        <source>Gain: </source>
+        <translation>Усиление: </translation>
+    </message>
+    <message>
+        <source>Bias: </source>
+        <translation>Смещение: </translation>
+    </message>
+    <message>
+        <source>Factor: </source>
+        <translation>КУ: </translation>
+    </message>
+    <message>
+        <source>Range: </source>
+        <translation>Диапазон: </translation>
+    </message>
+    <message>
+        <source>Step: </source>
+        <translation>Шаг: </translation>
+    </message>
+    <message>
+        <source>Diff: on</source>
+        <translation>Разн.: вкл</translation>
+    </message>
+    <message>
+        <source>Diff: off</source>
+        <translation>Разн.: выкл</translation>
+    </message>
+    <message>
+        <source>Freq: </source>
+        <translation>Частота: </translation>
+    </message>
+    <message>
+        <source>/div</source>
+        <translation>/дел</translation>
+    </message>
+    <message>
+        <source>Level: </source>
+        <translation>Уровень: </translation>
+    </message>
+    <message>
+        <source>No defects!</source>
+        <translation>Нет дефектов!</translation>
+    </message>
+    <message>
+        <source>Noise!</source>
+        <translation>Шум!</translation>
+    </message>
+    <message>
+        <source>&gt;3v!!!</source>
+        <translation>&gt;3v!!!</translation>
+    </message>
+    <message>
+        <source>Factor:</source>
+        <translation>КУ:</translation>
+    </message>
+    <message>
+        <source>LFA: Switch table</source>
+        <translation>НЧ: таблица пар</translation>
+    </message>
+    <message>
+        <source>PAIR</source>
+        <translation>Пара</translation>
+    </message>
+    <message>
+        <source>Vdc</source>
+        <translation>U=</translation>
+    </message>
+    <message>
+        <source>Vac</source>
+        <translation>U~</translation>
+    </message>
+    <message>
+        <source>WRx: Switch table</source>
+        <translation>Приём: таблица пар</translation>
+    </message>
+    <message>
+        <source>Total signals</source>
+        <translation>Всего сигналов</translation>
+    </message>
+    <message>
+        <source>Unique signals</source>
+        <translation>Разных сигналов</translation>
+    </message>
+    <message>
+        <source>WRx: Signal table</source>
+        <translation>Приём: таблица сигналов</translation>
+    </message>
+    <message>
+        <source>No.</source>
+        <translation>№</translation>
+    </message>
+    <message>
+        <source>Freq.</source>
+        <translation>Част.</translation>
+    </message>
+    <message>
+        <source>Total</source>
+        <translation>Всего</translation>
+    </message>
+    <message>
+        <source>Nothing found!</source>
+        <translation>Ничего не найдено!</translation>
+    </message>
+    <message>
+        <source>Search not performed!</source>
+        <translation>Поиск не выполнялся!</translation>
+    </message>
+    <message>
+        <source>REFL: Defects table</source>
+        <translation>Рефл: таблица дефектов</translation>
+    </message>
+    <message>
+        <source>No data</source>
+        <translation>Нет данных</translation>
+    </message>
+    <message>
+        <source>REFL: Comparison on pair </source>
+        <translation>Рефл: сравнение по паре </translation>
+    </message>
+    <message>
+        <source>Current data (</source>
+        <translation>Текущие данные (</translation>
+    </message>
+    <message>
+        <source> From file (</source>
+        <translation> Из файла (</translation>
+    </message>
+</context>
+<context>
     <name>main</name>
     <message>
         <source>Desktop companion of the KV847 cable pair analyser.</source>
@@ -643,6 +846,30 @@
     <message>
         <source>--port needs a device.</source>
         <translation>Для --port нужно указать порт.</translation>
+    </message>
+    <message>
+        <source>Work in this folder (reports, files); made when missing.</source>
+        <translation>Рабочая папка (отчёты, файлы); создаётся, если её нет.</translation>
+    </message>
+    <message>
+        <source>folder</source>
+        <translation>папка</translation>
+    </message>
+    <message>
+        <source>Started from the desktop&apos;s menu: work in KV847 in the documents folder.</source>
+        <translation>Запуск из меню рабочего стола: работа в папке KV847 среди документов.</translation>
+    </message>
+    <message>
+        <source>--workdir needs a folder.</source>
+        <translation>Для --workdir нужно указать папку.</translation>
+    </message>
+    <message>
+        <source>Cannot make the folder %1.</source>
+        <translation>Не удаётся создать папку %1.</translation>
+    </message>
+    <message>
+        <source>Cannot work in the folder %1.</source>
+        <translation>Не удаётся работать в папке %1.</translation>
     </message>
 </context>
 <context>
