@@ -139,13 +139,8 @@ void MainWindow::Timer1()
 void MainWindow::changeEvent(QEvent* e)
 {
     QMainWindow::changeEvent(e);
-    if (e->type() == QEvent::LanguageChange) {
-        ui->retranslateUi(this);
-        // The form's texts are back to their defaults; put back what the program wrote into them.
-        showFirmwareVersion();
-        reflRetranslated();
-        viewFile(0);
-    }
+    if (e->type() == QEvent::LanguageChange)
+        relabelAll();
 }
 
 void MainWindow::showFirmwareVersion()
@@ -154,10 +149,4 @@ void MainWindow::showFirmwareVersion()
         return;
     ui->lab_ver->setText(QString::number(m_fwMajor) + "." + QString::number(m_fwMinor / 10) +
                          QString::number(m_fwMinor % 10));
-}
-
-void MainWindow::changeLang(int id)
-{
-    // Filled by the language code: loads the translation and rebuilds the run-time texts.
-    Q_UNUSED(id);
 }

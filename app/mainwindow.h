@@ -268,12 +268,23 @@ private:
     void reflShowLegends();
     // After the form's retranslation: puts back the texts the REFL mode wrote into the form.
     void reflRetranslated();
+    void reflShowMeasuring(); // the notice in the active table and the pair's busy indicator
     void reflCompareOne(int pair);
     bool& reflShown(int set);
     QTableWidget* reflTable(int set) const;
 
     std::unique_ptr<ReflModeState> m_refl;
     // --- end of refl ---
+
+    // --- lang: language switching ---
+private:
+    // The form's retranslation and every text the program built at run time, in the current language.
+    void relabelAll();
+    LinkTitle titleForLinkState() const;
+    // Hooks filled by the receiver and the report browser: RX::langRX() and viewFile(0).
+    void wrxLanguageChanged();
+    void reportLanguageChanged();
+    // --- end of lang ---
 
     // --- reports: run folders, the report browser, capture of screens and workbooks ---
 public:

@@ -91,14 +91,10 @@ void MainWindow::reflData(const QByteArray& data)
     switch (Refl::takeMessage(data, (*m_pairs)[m_currentPair])) {
     case Refl::TEffect::Ignored:
         return;
-    case Refl::TEffect::Measuring: {
-        QTableWidget* t = m_refl->activeSet == 0 || m_reflCompare ? ui->refTAB1 : ui->refTAB2;
-        QTableWidgetItem* message = t->item(Refl::MessageRow, 0);
-        message->setText(tr("Measuring..."));
+    case Refl::TEffect::Measuring:
         m_measuring = true;
-        setIndicator(ui->swTAB, m_currentPair, 0.0f, NLD::Measuring);
+        reflShowMeasuring();
         return;
-    }
     case Refl::TEffect::Chunk:
         m_measuring = false;
         return;
@@ -118,6 +114,13 @@ void MainWindow::reflData(const QByteArray& data)
         if (m_scanning)
             writeData(StartMeasurement);
     }
+}
+
+void MainWindow::reflShowMeasuring()
+{
+    QTableWidget* t = m_refl->activeSet == 0 || m_reflCompare ? ui->refTAB1 : ui->refTAB2;
+    t->item(Refl::MessageRow, 0)->setText(tr("Measuring..."));
+    setIndicator(ui->swTAB, m_currentPair, 0.0f, NLD::Measuring);
 }
 
 void MainWindow::reflTest(bool on)
@@ -368,7 +371,15 @@ void MainWindow::reflRetranslated()
 {
     reflShowLegends();
     ui->refFAC->setText(Refl::factorText(m_refl->reflFactor));
-    reflRedraw(0);
+    {
+        // Relabelling does not end a measurement under way: its button and notice stay.
+        const QSignalBlocker quiet(ui->refTEST);
+        const bool testing = ui->refTEST->isChecked();
+        reflRedraw(0);
+        ui->refTEST->setChecked(testing);
+    }
+    if (m_measuring)
+        reflShowMeasuring();
     if (m_currentPair != 0)
         compareREF(m_currentPair);
 }

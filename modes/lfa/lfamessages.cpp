@@ -71,12 +71,12 @@ QString vppCaption(quint16 value, quint8 unit)
 {
     switch (unit) {
     case 1:
-        return QString::asprintf(qPrintable(QCoreApplication::translate("OSC", "Vpp: %d mV ")), int(value));
+        return QString::asprintf(qUtf8Printable(QCoreApplication::translate("OSC", "Vpp: %d mV ")), int(value));
     case 2:
-        return QString::asprintf(qPrintable(QCoreApplication::translate("OSC", "Vpp: %.1f V ")),
+        return QString::asprintf(qUtf8Printable(QCoreApplication::translate("OSC", "Vpp: %.1f V ")),
                                  value / 100.0);
     default:
-        return QString::asprintf(qPrintable(QCoreApplication::translate("OSC", "Vpp: %d uV ")), int(value));
+        return QString::asprintf(qUtf8Printable(QCoreApplication::translate("OSC", "Vpp: %d uV ")), int(value));
     }
 }
 

@@ -153,6 +153,11 @@ void OSC::langOSC()
     m_oscTitle->setText(PlotStyle::titleText(tr("Oscilloscope:"), font()));
     m_specTitle->setText(PlotStyle::titleText(tr("Spectrum:"), font()));
     setCaptions();
+    // Until a frame brings a value, the caption is the idle text, which relabels too.
+    if (!m_vppMeasured) {
+        m_vppText.setText(tr("Vpp: 0.0v "), QwtText::PlainText);
+        m_vppLabel->setText(m_vppText);
+    }
 }
 
 QStringList OSC::biasLabels(bool negative)

@@ -111,4 +111,5 @@ private:
     std::array<double, Lfa::SpectrumBins + 1> m_peak{};
     QwtText m_vppText;
     quint8 m_vppRefresh = 4;
+    bool m_vppMeasured = false; // the caption shows a measured value
 };

@@ -20,6 +20,7 @@ void OSC::oscDATA(const QByteArray& data)
     if (m_vppRefresh++ > VppRefreshEvery) {
         m_vppLabel->setText(m_vppText);
         m_vppRefresh = 0;
+        m_vppMeasured = true;
     }
     const double factor = Lfa::sampleFactor(Lfa::vdivScale(m_vdivCtl.list->currentIndex(), m_effGain).value);
     for (int i = 0; i < Lfa::SamplesPerFrame; ++i)

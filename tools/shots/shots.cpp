@@ -1,5 +1,6 @@
 // Developer tool: grabs the main window on the virtual analyser, one picture per tab, so a change of
-// the layout can be looked at without a display. Usage: kv847-shots OUTDIR [WIDTHxHEIGHT]
+// the layout can be looked at without a display. Usage: kv847-shots OUTDIR [WIDTHxHEIGHT] [--ru]
+// (--ru: in Russian; the translations are looked up as the program does, so run it from build/)
 #include "app/mainwindow.h"
 #include "app/scriptedprompts.h"
 #include "pairs/pairnumbering.h"
@@ -99,6 +100,8 @@ int main(int argc, char* argv[])
     MainWindow w(nullptr, new VirtualAnalyserPort(analyser), &prompts);
     w.resize(size);
     w.show();
+    if (app.arguments().contains(QStringLiteral("--ru")))
+        w.form()->cbLang->setCurrentIndex(1);
     waitMs(2500);
     const char* names[] = {"lfa", "wrx", "nljd", "refl", "report", "update"};
     for (int tab = 0; tab < 6; ++tab) {

@@ -1,0 +1,43 @@
+#include "translations.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QTranslator>
+
+#ifndef KV847_TRANSLATIONS_DIR
+#define KV847_TRANSLATIONS_DIR "/usr/local/share/kv847/translations"
+#endif
+
+namespace Translations
+{
+QString fileFor(int languageIndex)
+{
+    switch (languageIndex) {
+    case 0:
+        return QStringLiteral("KV847_eng");
+    case 1:
+        return QStringLiteral("KV847_ru");
+    default:
+        return QString();
+    }
+}
+
+QStringList searchDirs()
+{
+    QStringList dirs{QDir::currentPath()};
+    const QString own = QCoreApplication::applicationDirPath();
+    if (!own.isEmpty() && !dirs.contains(own))
+        dirs << own;
+    dirs << QStringLiteral(KV847_TRANSLATIONS_DIR);
+    return dirs;
+}
+
+bool load(QTranslator& translator, const QString& name, const QStringList& dirs)
+{
+    for (const QString& dir : dirs)
+        if (translator.load(name, dir))
+            return true;
+    // A failed load has already emptied the translator: the built-in texts show.
+    return false;
+}
+} // namespace Translations

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QStringList>
+
+class QTranslator;
+
+namespace Translations
+{
+// Base names of the compiled translations, by the index of the language list: English, Russian.
+QString fileFor(int languageIndex); // empty for an index with no file
+
+// Where the files are looked for, in order: the working directory, the program's folder, the
+// installed data folder.
+QStringList searchDirs();
+
+// Loads name (Qt's suffix rules: name.qm, then name) from the first of dirs that holds a loadable
+// file. The translator is left empty when none does.
+bool load(QTranslator& translator, const QString& name, const QStringList& dirs);
+} // namespace Translations
