@@ -19,8 +19,20 @@ StartOptions parseStartOptions(const QCoreApplication& app)
                                                               "Use this serial device instead of "
                                                               "looking for the analyser's FTDI bridge."),
                                   QCoreApplication::translate("main", "device"));
+    const QCommandLineOption record(
+        "record", QCoreApplication::translate("main", "Write every byte of the link, with its time, to this file."),
+        QCoreApplication::translate("main", "file"));
+    const QCommandLineOption replay(
+        "replay", QCoreApplication::translate("main", "Run on a recording made with --record instead of an analyser."),
+        QCoreApplication::translate("main", "file"));
+    const QCommandLineOption speed(
+        "speed", QCoreApplication::translate("main", "Replay this many times faster (0.1 to 1000; default 1)."),
+        QCoreApplication::translate("main", "factor"), QStringLiteral("1"));
     parser.addOption(demo);
     parser.addOption(port);
+    parser.addOption(record);
+    parser.addOption(replay);
+    parser.addOption(speed);
     parser.process(app);
 
     StartOptions o;
@@ -36,6 +48,26 @@ StartOptions parseStartOptions(const QCoreApplication& app)
         std::fprintf(stderr, "%s\n",
                      qPrintable(QCoreApplication::translate("main", "--port needs a device.")));
         std::exit(1);
+    }
+    o.record = parser.value(record);
+    o.replay = parser.value(replay);
+    const auto refuse = [](const char* text) {
+        std::fprintf(stderr, "%s\n", qPrintable(QCoreApplication::translate("main", text)));
+        std::exit(1);
+    };
+    if (parser.isSet(record) && o.record.isEmpty())
+        refuse(QT_TRANSLATE_NOOP("main", "--record needs a file."));
+    if (parser.isSet(replay) && o.replay.isEmpty())
+        refuse(QT_TRANSLATE_NOOP("main", "--replay needs a file."));
+    if (!o.replay.isEmpty() && (o.demo || !o.port.isEmpty()))
+        refuse(QT_TRANSLATE_NOOP("main", "--replay excludes --demo and --port."));
+    if (parser.isSet(speed)) {
+        if (o.replay.isEmpty())
+            refuse(QT_TRANSLATE_NOOP("main", "--speed only applies to --replay."));
+        bool ok = false;
+        o.speed = parser.value(speed).toDouble(&ok);
+        if (!ok || !(o.speed >= 0.1 && o.speed <= 1000))
+            refuse(QT_TRANSLATE_NOOP("main", "--speed needs a factor from 0.1 to 1000."));
     }
     return o;
 }

@@ -7,6 +7,9 @@ class QCoreApplication;
 struct StartOptions {
     bool demo = false; // the built-in virtual analyser instead of a serial port
     QString port;      // a serial device to use instead of looking for the FTDI bridge
+    QString record;    // a file that receives every byte of the link
+    QString replay;    // a recording to play instead of a live analyser
+    double speed = 1;  // pace of the replay
 };
 
 // Reads the command line; --help and --version print and end the process, as does a bad option.

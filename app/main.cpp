@@ -1,16 +1,27 @@
 #include "app/commandline.h"
 #include "app/mainwindow.h"
 #include "link/quitsignals.h"
+#include "link/recordingport.h"
+#include "link/replayport.h"
 #include "link/serialanalyserport.h"
 #include "shell/darkstyle.h"
 #include "shell/framelesswindow.h"
 #include "sim/virtualanalyser.h"
 #include "sim/virtualport.h"
+#include "ui_mainwindow.h"
 
 #include <QApplication>
+#include <QDateTime>
+#include <QFileInfo>
 #include <QIcon>
 #include <QShortcut>
 #include <cstdio>
+
+static int refuseFile(const QString& text)
+{
+    std::fprintf(stderr, "kv847: %s\n", qPrintable(text));
+    return 2;
+}
 
 static void nameTheApplication()
 {
@@ -42,6 +53,44 @@ int main(int argc, char* argv[])
         port = new SerialAnalyserPort(nullptr, options.port);
     }
 
+    // --- record and replay of the link ---
+    ReplayAnalyserPort* replayPort = nullptr;
+    if (!options.replay.isEmpty()) {
+        LinkRecording recording;
+        QString why;
+        if (!LinkRecording::read(options.replay, &recording, &why))
+            return refuseFile(QStringLiteral("cannot replay %1: %2").arg(options.replay, why));
+        if (recording.cutShort)
+            std::fprintf(stderr, "kv847: %s is cut short inside a record; replaying its %d complete records\n",
+                         qPrintable(options.replay), recording.records.size());
+        std::fprintf(stderr, "kv847: replaying %s (%s, %s, from %s; %.1f s) at %g times its pace\n",
+                     qPrintable(options.replay), qPrintable(recording.writer),
+                     qPrintable(QDateTime::fromMSecsSinceEpoch(recording.startedMsUtc).toString(Qt::ISODate)),
+                     qPrintable(recording.source), recording.durationMs() / 1000.0, options.speed);
+        port = replayPort = new ReplayAnalyserPort(recording, options.speed);
+    }
+    if (!options.record.isEmpty()) {
+        if (!options.replay.isEmpty() &&
+            QFileInfo(options.record).absoluteFilePath() == QFileInfo(options.replay).absoluteFilePath())
+            return refuseFile(QStringLiteral("--record would overwrite the recording being replayed"));
+        const QString source = options.demo             ? QStringLiteral("virtual analyser")
+                               : !options.port.isEmpty() ? QStringLiteral("serial device ") + options.port
+                               : replayPort              ? QStringLiteral("replay of ") + options.replay
+                                                         : QStringLiteral("FTDI bridge");
+        auto* writer = new LinkRecordWriter;
+        QString why;
+        if (!writer->open(options.record,
+                          QCoreApplication::applicationName() + ' ' + QCoreApplication::applicationVersion(),
+                          source, &why)) {
+            delete writer;
+            return refuseFile(why);
+        }
+        if (!port)
+            port = new SerialAnalyserPort;
+        port = new RecordingAnalyserPort(port, writer);
+        std::fprintf(stderr, "kv847: recording the link to %s\n", qPrintable(options.record));
+    }
+
     const QString noConnection = QCoreApplication::translate("MainWindow", "KV847: no connection!");
     const QString red = QStringLiteral("#ff5555");
     FramelessWindow shell;
@@ -56,6 +105,15 @@ int main(int argc, char* argv[])
                      static_cast<void (MainWindow::*)(QSize)>(&MainWindow::resizeSLOT));
     shell.setWindowIcon(QIcon(":/img/off.png"));
     shell.setWindowTitle(noConnection, red);
+    if (replayPort) {
+        // The recording's tab changes are part of what it showed.
+        QObject::connect(replayPort, &ReplayAnalyserPort::modeSelected, w,
+                         [w](int tab) { w->form()->tabWidget->setCurrentIndex(tab); });
+        QObject::connect(replayPort, &ReplayAnalyserPort::ended, replayPort, [replayPort] {
+            std::fprintf(stderr, "kv847: the recording has ended (%d difference(s) in what was sent)\n",
+                         replayPort->differences().size());
+        });
+    }
     if (virtualPort) {
         // Pull and put back the virtual analyser's cable.
         auto* plug = new QShortcut(QKeySequence("Ctrl+Alt+U"), &shell);
