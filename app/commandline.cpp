@@ -1,5 +1,10 @@
 #include "commandline.h"
 
+#include "app/mainwindow.h"
+#include "link/replayport.h"
+#include "pairs/pairnumbering.h"
+#include "ui_mainwindow.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <cstdio>
@@ -70,4 +75,16 @@ StartOptions parseStartOptions(const QCoreApplication& app)
             refuse(QT_TRANSLATE_NOOP("main", "--speed needs a factor from 0.1 to 1000."));
     }
     return o;
+}
+
+void followRecordedSelections(ReplayAnalyserPort& port, MainWindow& window)
+{
+    QObject::connect(&port, &ReplayAnalyserPort::modeSelected, &window,
+                     [&window](int tab) { window.form()->tabWidget->setCurrentIndex(tab); });
+    QObject::connect(&port, &ReplayAnalyserPort::pairSelected, &window, [&window](quint8 a, quint8 b) {
+        // None (0, 0) is left to the analyser's status, which deselects as it always does.
+        const quint8 pair = pairNumberOf(a, b);
+        if (pair != 0 && pair != window.currentPair())
+            window.swClick(pair, 1);
+    });
 }

@@ -2,7 +2,9 @@
 
 #include <QString>
 
+class MainWindow;
 class QCoreApplication;
+class ReplayAnalyserPort;
 
 struct StartOptions {
     bool demo = false; // the built-in virtual analyser instead of a serial port
@@ -14,3 +16,7 @@ struct StartOptions {
 
 // Reads the command line; --help and --version print and end the process, as does a bad option.
 StartOptions parseStartOptions(const QCoreApplication& app);
+
+// During a replay the window shows the tab and the pair the recording's user chose when they chose
+// them; the analyser's messages that followed then land where they landed.
+void followRecordedSelections(ReplayAnalyserPort& port, MainWindow& window);

@@ -8,7 +8,6 @@
 #include "shell/framelesswindow.h"
 #include "sim/virtualanalyser.h"
 #include "sim/virtualport.h"
-#include "ui_mainwindow.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -106,9 +105,7 @@ int main(int argc, char* argv[])
     shell.setWindowIcon(QIcon(":/img/off.png"));
     shell.setWindowTitle(noConnection, red);
     if (replayPort) {
-        // The recording's tab changes are part of what it showed.
-        QObject::connect(replayPort, &ReplayAnalyserPort::modeSelected, w,
-                         [w](int tab) { w->form()->tabWidget->setCurrentIndex(tab); });
+        followRecordedSelections(*replayPort, *w);
         QObject::connect(replayPort, &ReplayAnalyserPort::ended, replayPort, [replayPort] {
             std::fprintf(stderr, "kv847: the recording has ended (%d difference(s) in what was sent)\n",
                          replayPort->differences().size());

@@ -142,6 +142,8 @@ void ReplayAnalyserPort::play()
             const int tab = tabOfModeSelect(p);
             if (tab >= 0)
                 emit modeSelected(tab);
+            else if (p.size() == 4 && p.at(0) == 'I' && p.at(1) == 1)
+                emit pairSelected(quint8(p.at(2)), quint8(p.at(3)));
         }
     }
     schedule();

@@ -54,6 +54,8 @@ public:
 signals:
     // The program of the recording selected a mode here: the tab to show (0..5).
     void modeSelected(int tab);
+    // The program of the recording selected the pair of these wires here.
+    void pairSelected(quint8 wireA, quint8 wireB);
     void ended();
 
 private:
