@@ -7,6 +7,9 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <cstdio>
 #include <cstdlib>
 
@@ -24,6 +27,17 @@ StartOptions parseStartOptions(const QCoreApplication& app)
                                                               "Use this serial device instead of "
                                                               "looking for the analyser's FTDI bridge."),
                                   QCoreApplication::translate("main", "device"));
+    const QCommandLineOption workdir(
+        "workdir",
+        QCoreApplication::translate("main", "Work in this folder (reports, files); made when missing."),
+        QCoreApplication::translate("main", "folder"));
+    const QCommandLineOption desktop(
+        "desktop", QCoreApplication::translate(
+                       "main", "Started from the desktop's menu: work in KV847 in the documents folder."));
+    parser.addOption(demo);
+    parser.addOption(port);
+    parser.addOption(workdir);
+    parser.addOption(desktop);
     const QCommandLineOption record(
         "record", QCoreApplication::translate("main", "Write every byte of the link, with its time, to this file."),
         QCoreApplication::translate("main", "file"));
@@ -33,8 +47,6 @@ StartOptions parseStartOptions(const QCoreApplication& app)
     const QCommandLineOption speed(
         "speed", QCoreApplication::translate("main", "Replay this many times faster (0.1 to 1000; default 1)."),
         QCoreApplication::translate("main", "factor"), QStringLiteral("1"));
-    parser.addOption(demo);
-    parser.addOption(port);
     parser.addOption(record);
     parser.addOption(replay);
     parser.addOption(speed);
@@ -43,6 +55,13 @@ StartOptions parseStartOptions(const QCoreApplication& app)
     StartOptions o;
     o.demo = parser.isSet(demo);
     o.port = parser.value(port);
+    o.workdir = parser.value(workdir);
+    o.desktop = parser.isSet(desktop);
+    if (parser.isSet(workdir) && o.workdir.isEmpty()) {
+        std::fprintf(stderr, "%s\n",
+                     qPrintable(QCoreApplication::translate("main", "--workdir needs a folder.")));
+        std::exit(1);
+    }
     if (o.demo && !o.port.isEmpty()) {
         std::fprintf(
             stderr, "%s\n",
@@ -54,8 +73,13 @@ StartOptions parseStartOptions(const QCoreApplication& app)
                      qPrintable(QCoreApplication::translate("main", "--port needs a device.")));
         std::exit(1);
     }
+    // Taken where the user typed them, before the program moves into its work folder.
     o.record = parser.value(record);
+    if (!o.record.isEmpty())
+        o.record = QFileInfo(o.record).absoluteFilePath();
     o.replay = parser.value(replay);
+    if (!o.replay.isEmpty())
+        o.replay = QFileInfo(o.replay).absoluteFilePath();
     const auto refuse = [](const char* text) {
         std::fprintf(stderr, "%s\n", qPrintable(QCoreApplication::translate("main", text)));
         std::exit(1);
@@ -87,4 +111,35 @@ void followRecordedSelections(ReplayAnalyserPort& port, MainWindow& window)
         if (pair != 0 && pair != window.currentPair())
             window.swClick(pair, 1);
     });
+}
+
+QString userWorkFolder()
+{
+    QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (documents.isEmpty())
+        documents = QDir::homePath();
+    return QDir(documents).filePath(QStringLiteral("KV847"));
+}
+
+QString chooseWorkFolder(const StartOptions& options, const QString& current, const QString& userFolder)
+{
+    if (!options.workdir.isEmpty())
+        return QDir(current).absoluteFilePath(options.workdir);
+    if (options.desktop || QDir(current).isRoot())
+        return userFolder;
+    return current;
+}
+
+bool enterWorkFolder(const QString& folder, QString* error)
+{
+    if (!QDir().mkpath(folder)) {
+        *error = QCoreApplication::translate("main", "Cannot make the folder %1.").arg(folder);
+        return false;
+    }
+    const QFileInfo info(folder);
+    if (!info.isWritable() || !QDir::setCurrent(folder)) {
+        *error = QCoreApplication::translate("main", "Cannot work in the folder %1.").arg(folder);
+        return false;
+    }
+    return true;
 }

@@ -290,4 +290,5 @@ void MainWindow::clearModeViews()
     // defect tables are redrawn, and createDIR starts a new run folder.
     reflRedraw(0);
     reflPlot(-1);
+    createDIR();
 }
