@@ -2,6 +2,8 @@
 #include "app/mainwindow.h"
 #include "app/shellstart.h"
 #include "link/quitsignals.h"
+#include "link/recordingport.h"
+#include "link/replayport.h"
 #include "link/serialanalyserport.h"
 #include "shell/darkstyle.h"
 #include "shell/framelesswindow.h"
@@ -9,10 +11,18 @@
 #include "sim/virtualport.h"
 
 #include <QApplication>
+#include <QDateTime>
+#include <QFileInfo>
 #include <QDir>
 #include <QIcon>
 #include <QShortcut>
 #include <cstdio>
+
+static int refuseFile(const QString& text)
+{
+    std::fprintf(stderr, "kv847: %s\n", qPrintable(text));
+    return 2;
+}
 
 static void nameTheApplication()
 {
@@ -61,13 +71,59 @@ int main(int argc, char* argv[])
         port = new SerialAnalyserPort(nullptr, options.port);
     }
 
+    // --- record and replay of the link ---
+    ReplayAnalyserPort* replayPort = nullptr;
+    if (!options.replay.isEmpty()) {
+        LinkRecording recording;
+        QString why;
+        if (!LinkRecording::read(options.replay, &recording, &why))
+            return refuseFile(QStringLiteral("cannot replay %1: %2").arg(options.replay, why));
+        if (recording.cutShort)
+            std::fprintf(stderr, "kv847: %s is cut short inside a record; replaying its %d complete records\n",
+                         qPrintable(options.replay), recording.records.size());
+        std::fprintf(stderr, "kv847: replaying %s (%s, %s, from %s; %.1f s) at %g times its pace\n",
+                     qPrintable(options.replay), qPrintable(recording.writer),
+                     qPrintable(QDateTime::fromMSecsSinceEpoch(recording.startedMsUtc).toString(Qt::ISODate)),
+                     qPrintable(recording.source), recording.durationMs() / 1000.0, options.speed);
+        port = replayPort = new ReplayAnalyserPort(recording, options.speed);
+    }
+    if (!options.record.isEmpty()) {
+        if (!options.replay.isEmpty() &&
+            QFileInfo(options.record).absoluteFilePath() == QFileInfo(options.replay).absoluteFilePath())
+            return refuseFile(QStringLiteral("--record would overwrite the recording being replayed"));
+        const QString source = options.demo             ? QStringLiteral("virtual analyser")
+                               : !options.port.isEmpty() ? QStringLiteral("serial device ") + options.port
+                               : replayPort              ? QStringLiteral("replay of ") + options.replay
+                                                         : QStringLiteral("FTDI bridge");
+        auto* writer = new LinkRecordWriter;
+        QString why;
+        if (!writer->open(options.record,
+                          QCoreApplication::applicationName() + ' ' + QCoreApplication::applicationVersion(),
+                          source, &why)) {
+            delete writer;
+            return refuseFile(why);
+        }
+        if (!port)
+            port = new SerialAnalyserPort;
+        port = new RecordingAnalyserPort(port, writer);
+        std::fprintf(stderr, "kv847: recording the link to %s\n", qPrintable(options.record));
+    }
+
     const QString noConnection = QCoreApplication::translate("MainWindow", "KV847: no connection!");
     const QString red = QStringLiteral("#ff5555");
     FramelessWindow shell;
     shell.setWindowTitle(noConnection, red);
 
     // The shell owns the main window once it is embedded and destroys it first when it goes.
-    putIntoShell(shell, new MainWindow(nullptr, port));
+    auto* w = new MainWindow(nullptr, port);
+    putIntoShell(shell, w);
+    if (replayPort) {
+        followRecordedSelections(*replayPort, *w);
+        QObject::connect(replayPort, &ReplayAnalyserPort::ended, replayPort, [replayPort] {
+            std::fprintf(stderr, "kv847: the recording has ended (%d difference(s) in what was sent)\n",
+                         replayPort->differences().size());
+        });
+    }
     if (virtualPort) {
         // Pull and put back the virtual analyser's cable.
         auto* plug = new QShortcut(QKeySequence("Ctrl+Alt+U"), &shell);

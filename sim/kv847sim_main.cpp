@@ -1,6 +1,9 @@
 // kv847-sim: the virtual analyser on a pseudo-terminal. Prints the device path as its first line, then
-// serves until SIGINT or SIGTERM; point the program at it with "kv847 --port PATH".
+// serves until SIGINT or SIGTERM; point the program at it with "kv847 --port PATH". With --record FILE
+// it also writes what it served as a link recording, for "kv847 --replay FILE".
 
+#include "link/framecodec.h"
+#include "link/linkrecording.h"
 #include "link/quitsignals.h"
 #include "sim/mode_firmware.h"
 #include "sim/ptyserver.h"
@@ -16,6 +19,27 @@ namespace
 {
 // 32 KiB: long enough to watch the bar run (some ten seconds).
 constexpr int DemoFirmwareBytes = 32 * 1024;
+// The analyser with everything it is told and everything it says on record. It hears commands
+// already decoded, so they are recorded as the frames that carry them.
+class RecordedAnalyser : public VirtualAnalyser
+{
+public:
+    RecordedAnalyser(quint32 seed, LinkRecordWriter& writer) : VirtualAnalyser(seed), m_writer(writer)
+    {
+        connect(this, &VirtualAnalyser::output, &m_writer,
+                [this](const QByteArray& bytes) { m_writer.add(LinkDirection::FromAnalyser, bytes); });
+    }
+
+protected:
+    void onCommand(char kind, const QByteArray& payload) override
+    {
+        m_writer.add(LinkDirection::ToAnalyser, Frame::encode(payload));
+        VirtualAnalyser::onCommand(kind, payload);
+    }
+
+private:
+    LinkRecordWriter& m_writer;
+};
 
 int fatal(const QString& text)
 {
@@ -53,10 +77,14 @@ int main(int argc, char* argv[])
                                               QStringLiteral("N"), QStringLiteral("20"));
     parser.addOption(seedOption);
     parser.addOption(fwOption);
+    const QCommandLineOption recordOption(QStringLiteral("record"),
+                                          QStringLiteral("Write what is served to FILE, for kv847 --replay."),
+                                          QStringLiteral("FILE"));
     parser.addOption(delayOption);
     parser.addOption(writeFwOption);
     parser.addOption(faultOption);
     parser.addOption(faultBlockOption);
+    parser.addOption(recordOption);
     parser.process(app);
 
     bool ok = false;
@@ -94,7 +122,14 @@ int main(int argc, char* argv[])
     if (!ok || delay < VirtualAnalyser::NeverAnswer)
         return fatal(QStringLiteral("--connect-delay needs milliseconds, or -1 for never"));
 
-    VirtualAnalyser analyser(seed);
+    LinkRecordWriter writer;
+    if (parser.isSet(recordOption)) {
+        QString why;
+        if (!writer.open(parser.value(recordOption), QStringLiteral("kv847-sim " KV847_VERSION),
+                         QStringLiteral("virtual analyser on a pseudo-terminal, seed %1").arg(seed), &why))
+            return fatal(why);
+    }
+    RecordedAnalyser analyser(seed, writer);
     analyser.setFirmwareVersion(major, minor);
     analyser.setConnectDelay(delay);
     if (auto* firmware = dynamic_cast<FirmwareMode*>(analyser.modeHandler(VirtualAnalyser::ModeFirmware)))
