@@ -3,6 +3,7 @@
 
 #include "app/translations.h"
 #include "modes/lfa/osc.h"
+#include "modes/wrx/rx.h"
 #include "ui_mainwindow.h"
 
 #include <QCoreApplication>
@@ -53,7 +54,7 @@ void MainWindow::relabelAll()
 
 void MainWindow::wrxLanguageChanged()
 {
-    // The receiver rebuilds the texts it draws itself here: m_rx->langRX().
+    m_rx->langRX();
 }
 
 void MainWindow::reportLanguageChanged()

@@ -2,6 +2,7 @@
 #include "app/translations.h"
 #include "modes/lfa/lfamessages.h"
 #include "modes/lfa/osc.h"
+#include "modes/wrx/rx.h"
 #include "pairs/pairnumbering.h"
 #include "windowrigs.h"
 
@@ -25,9 +26,9 @@ QString plotTitle(QwtPlot* plot)
 }
 
 // The texts a switch must turn: the shell title, the pair header, the LFA titles and idle Vpp caption,
-// a REFL legend and a tab of the form.
+// a REFL legend, a tab of the form and the receiver's plot titles.
 struct Shown {
-    QString title, colour, pairHeader, lfaTitles, legend, tab;
+    QString title, colour, pairHeader, lfaTitles, legend, tab, wrxTitles;
 };
 
 Shown shown(FakePortWindowRig& r, const QSignalSpy& titles)
@@ -38,7 +39,9 @@ Shown shown(FakePortWindowRig& r, const QSignalSpy& titles)
             r.ui()->swTAB->item(0, 0)->text(),
             plotTitle(r.w->osc()->oscPlot()) + "|" + plotTitle(r.w->osc()->specPlot()),
             r.ui()->label_25->text(),
-            r.ui()->tabWidget->tabText(0)};
+            r.ui()->tabWidget->tabText(0),
+            plotTitle(static_cast<QwtPlot*>(r.w->rx()->spectrumPlot())) + "|" +
+                plotTitle(static_cast<QwtPlot*>(r.w->rx()->oscPlot()))};
 }
 } // namespace
 
@@ -132,7 +135,8 @@ void TestLang::switchesToRussianAndBack()
     QSignalSpy titles(r.w.get(), &MainWindow::setWindowTitle);
 
     r.ui()->cbLang->setCurrentIndex(1);
-    const Shown russian{"KV847: подключено", "#55ff55", "Пара", "Осциллограф:Размах: 0.0v |Спектр:", "№ 1", "НЧ"};
+    const Shown russian{"KV847: подключено", "#55ff55", "Пара", "Осциллограф:Размах: 0.0v |Спектр:", "№ 1", "НЧ",
+                         "Спектр:|Осциллограф:"};
     const auto check = [&](const Shown& want) {
         const Shown now = shown(r, titles);
         QCOMPARE(now.title, want.title);
@@ -141,6 +145,7 @@ void TestLang::switchesToRussianAndBack()
         QCOMPARE(now.lfaTitles, want.lfaTitles);
         QCOMPARE(now.legend, want.legend);
         QCOMPARE(now.tab, want.tab);
+        QCOMPARE(now.wrxTitles, want.wrxTitles);
     };
     check(russian);
     QCOMPARE(Lfa::vppCaption(1234, 1), QString("Размах: 1234 mV "));
@@ -150,7 +155,8 @@ void TestLang::switchesToRussianAndBack()
 
     r.ui()->cbLang->setCurrentIndex(0);
     QCoreApplication::processEvents();
-    check({"KV847: connected", "#55ff55", "PAIR", "Oscilloscope:Vpp: 0.0v |Spectrum:", "Set 1", "LFA"});
+    check({"KV847: connected", "#55ff55", "PAIR", "Oscilloscope:Vpp: 0.0v |Spectrum:", "Set 1", "LFA",
+           "Spectrum:|Oscilloscope:"});
     QCOMPARE(r.ui()->cbLang->itemText(1), QString(" Russian"));
 
     if (!englishFile)

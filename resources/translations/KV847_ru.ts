@@ -473,11 +473,11 @@
     </message>
     <message>
         <source>The image could not be saved to &quot;%1&quot;.</source>
-        <translation>Не удалось сохранить изображение в "%1".</translation>
+        <translation>Не удалось сохранить изображение в &quot;%1&quot;.</translation>
     </message>
     <message>
         <source>The table could not be saved to &quot;%1&quot;.</source>
-        <translation>Не удалось сохранить таблицу в "%1".</translation>
+        <translation>Не удалось сохранить таблицу в &quot;%1&quot;.</translation>
     </message>
     <message>
         <source>The analyser is connected at %1, but this user may not open it.
@@ -487,7 +487,7 @@ Serial ports belong to the group &quot;dialout&quot;. Add your user to it, for e
 then log out and log in again.</source>
         <translation>Анализатор подключён к %1, но у этого пользователя нет права открыть порт.
 
-Последовательные порты принадлежат группе "dialout". Добавьте в неё своего пользователя, например командой
+Последовательные порты принадлежат группе &quot;dialout&quot;. Добавьте в неё своего пользователя, например командой
     sudo usermod -aG dialout $USER
 и войдите в систему заново.</translation>
     </message>
@@ -502,6 +502,28 @@ Close the other program (a terminal program or a second KV847 window); the conne
     <message>
         <source>System message: %1</source>
         <translation>Системное сообщение: %1</translation>
+    </message>
+    <message>
+        <source>KV847 firmware (*.bin)</source>
+        <translation>Прошивка KV847 (*.bin)</translation>
+    </message>
+    <message>
+        <source>This file is not a firmware for KV847!</source>
+        <translation>Этот файл не является прошивкой KV847!</translation>
+    </message>
+    <message>
+        <source>An error occurred during the update!
+Run the update again!</source>
+        <translation>Ошибка при обновлении!
+Запустите обновление ещё раз!</translation>
+    </message>
+    <message>
+        <source>Info</source>
+        <translation>Информация</translation>
+    </message>
+    <message>
+        <source>Update done!</source>
+        <translation>Обновление завершено!</translation>
     </message>
 </context>
 <context>
@@ -676,6 +698,153 @@ Close the other program (a terminal program or a second KV847 window); the conne
     <message>
         <source>X</source>
         <translation>X</translation>
+    </message>
+</context>
+<context>
+    <name>RX</name>
+    <message>
+        <source>Spectrum:</source>
+        <translation>Спектр:</translation>
+    </message>
+    <message>
+        <source>Oscilloscope:</source>
+        <translation>Осциллограф:</translation>
+    </message>
+    <message>
+        <source>10ms</source>
+        <translation>10ms</translation>
+    </message>
+    <message>
+        <source>5ms</source>
+        <translation>5ms</translation>
+    </message>
+    <message>
+        <source>2ms</source>
+        <translation>2ms</translation>
+    </message>
+    <message>
+        <source>1ms</source>
+        <translation>1ms</translation>
+    </message>
+    <message>
+        <source>500us</source>
+        <translation>500us</translation>
+    </message>
+    <message>
+        <source>200us</source>
+        <translation>200us</translation>
+    </message>
+    <message>
+        <source>100us</source>
+        <translation>100us</translation>
+    </message>
+    <message>
+        <source>AM</source>
+        <translation>АМ</translation>
+    </message>
+    <message>
+        <source>FM</source>
+        <translation>ЧМ</translation>
+    </message>
+    <message>
+        <source>0.1 - 60 MHz</source>
+        <translation>0.1 - 60 MHz</translation>
+    </message>
+    <message>
+        <source>0.1 - 180 MHz</source>
+        <translation>0.1 - 180 MHz</translation>
+    </message>
+    <message>
+        <source>ATT</source>
+        <translation>АТТ</translation>
+    </message>
+    <message>
+        <source>x1</source>
+        <translation>x1</translation>
+    </message>
+    <message>
+        <source>x2</source>
+        <translation>x2</translation>
+    </message>
+    <message>
+        <source>x4</source>
+        <translation>x4</translation>
+    </message>
+    <message>
+        <source>-</source>
+        <translation>-</translation>
+    </message>
+    <message>
+        <source>200 kHz</source>
+        <translation>200 kHz</translation>
+    </message>
+    <message>
+        <source>100 kHz</source>
+        <translation>100 kHz</translation>
+    </message>
+    <message>
+        <source>50 kHz</source>
+        <translation>50 kHz</translation>
+    </message>
+    <message>
+        <source>Mains</source>
+        <translation>Сеть</translation>
+    </message>
+    <message>
+        <source>Gain</source>
+        <translation>Усил.</translation>
+    </message>
+    <message>
+        <source>Step</source>
+        <translation>Шаг</translation>
+    </message>
+    <message>
+        <source>Marker</source>
+        <translation>Маркер</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>Поиск</translation>
+    </message>
+    <message>
+        <source>Diff</source>
+        <translation>Дифф</translation>
+    </message>
+    <message>
+        <source>600 kHz</source>
+        <translation>600 kHz</translation>
+    </message>
+    <message>
+        <source>Do you want to search again?</source>
+        <translation>Повторить поиск?</translation>
+    </message>
+    <message>
+        <source>Attention!</source>
+        <translation>Внимание!</translation>
+    </message>
+    <message>
+        <source>Nothing found!</source>
+        <translation>Ничего не найдено!</translation>
+    </message>
+    <message>
+        <source>Search not performed!</source>
+        <translation>Поиск не выполнялся!</translation>
+    </message>
+    <message>
+        <source>No.</source>
+        <translation>№</translation>
+    </message>
+    <message>
+        <source>Freq.</source>
+        <translation>Част.</translation>
+    </message>
+    <message>
+        <source>Level</source>
+        <translation>Уров.</translation>
+    </message>
+    <message>
+        <source>Total</source>
+        <translation>Всего</translation>
     </message>
 </context>
 <context>
@@ -870,6 +1039,46 @@ Close the other program (a terminal program or a second KV847 window); the conne
     <message>
         <source>Cannot work in the folder %1.</source>
         <translation>Не удаётся работать в папке %1.</translation>
+    </message>
+    <message>
+        <source>Write every byte of the link, with its time, to this file.</source>
+        <translation>Записывать каждый байт связи с его временем в этот файл.</translation>
+    </message>
+    <message>
+        <source>file</source>
+        <translation>файл</translation>
+    </message>
+    <message>
+        <source>Run on a recording made with --record instead of an analyser.</source>
+        <translation>Работать по записи, сделанной с --record, вместо анализатора.</translation>
+    </message>
+    <message>
+        <source>Replay this many times faster (0.1 to 1000; default 1).</source>
+        <translation>Воспроизводить во столько раз быстрее (от 0.1 до 1000; по умолчанию 1).</translation>
+    </message>
+    <message>
+        <source>factor</source>
+        <translation>множитель</translation>
+    </message>
+    <message>
+        <source>--record needs a file.</source>
+        <translation>--record: нужно имя файла.</translation>
+    </message>
+    <message>
+        <source>--replay needs a file.</source>
+        <translation>--replay: нужно имя файла.</translation>
+    </message>
+    <message>
+        <source>--replay excludes --demo and --port.</source>
+        <translation>--replay нельзя сочетать с --demo и --port.</translation>
+    </message>
+    <message>
+        <source>--speed only applies to --replay.</source>
+        <translation>--speed действует только вместе с --replay.</translation>
+    </message>
+    <message>
+        <source>--speed needs a factor from 0.1 to 1000.</source>
+        <translation>--speed: нужен множитель от 0.1 до 1000.</translation>
     </message>
 </context>
 <context>
