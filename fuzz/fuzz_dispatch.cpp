@@ -14,19 +14,13 @@
 
 #include <cstdlib>
 
+using Fuzz::check;
+
 namespace
 {
 FakePort* port = nullptr;
 ScriptedPrompts* prompts = nullptr;
 MainWindow* window = nullptr;
-
-void check(bool holds, const char* what)
-{
-    if (!holds) {
-        fprintf(stderr, "broken: %s\n", what);
-        std::abort();
-    }
-}
 
 void connectAnalyser()
 {
@@ -37,11 +31,9 @@ void connectAnalyser()
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    Fuzz::startApplication();
     port = new FakePort;
     prompts = new ScriptedPrompts;
-    window = new MainWindow(nullptr, port, prompts);
-    Fuzz::stopWatchdogTimers(*window);
+    window = Fuzz::startWindow(port, prompts, 0);
     connectAnalyser();
     return 0;
 }

@@ -15,6 +15,8 @@
 #include <cstdlib>
 #include <cstring>
 
+using Fuzz::check;
+
 namespace
 {
 const QByteArray Magic("\x0C\x00\x00\x00" "8\x00" "4\x00" "7\x00" "N\x00" "L\x00" "D\x00", 16);
@@ -23,14 +25,6 @@ constexpr int RecordsEnd = 16 + 36 * 4;
 ScriptedPrompts* prompts = nullptr;
 MainWindow* window = nullptr;
 QTemporaryDir* dir = nullptr;
-
-void check(bool holds, const char* what)
-{
-    if (!holds) {
-        fprintf(stderr, "broken: %s\n", what);
-        std::abort();
-    }
-}
 
 bool same(const NljdFileData& a, const NljdFileData& b)
 {
@@ -59,11 +53,8 @@ void compareEveryPair(const NljdFileData& f)
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    Fuzz::startApplication();
     prompts = new ScriptedPrompts;
-    window = new MainWindow(nullptr, new FakePort, prompts);
-    Fuzz::stopWatchdogTimers(*window);
-    window->form()->tabWidget->setCurrentIndex(2);
+    window = Fuzz::startWindow(new FakePort, prompts, 2);
     dir = Fuzz::scratchFolder();
     return 0;
 }

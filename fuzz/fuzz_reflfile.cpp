@@ -15,6 +15,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+using Fuzz::check;
+
 namespace
 {
 const QByteArray Magic("\x0C\x00\x00\x00" "8\x00" "4\x00" "7\x00" "R\x00" "E\x00" "F\x00", 16);
@@ -23,14 +25,6 @@ ScriptedPrompts* prompts = nullptr;
 MainWindow* window = nullptr;
 QTemporaryDir* dir = nullptr;
 PairRecord measured; // a current measurement to compare each file pair with
-
-void check(bool holds, const char* what)
-{
-    if (!holds) {
-        fprintf(stderr, "broken: %s\n", what);
-        std::abort();
-    }
-}
 
 // Everything but the factor, which a refusal may set.
 bool same(const Refl::ReflFileData& a, const Refl::ReflFileData& b)
@@ -73,11 +67,8 @@ void compareEveryPair(const Refl::ReflFileData& f, float factor)
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    Fuzz::startApplication();
     prompts = new ScriptedPrompts;
-    window = new MainWindow(nullptr, new FakePort, prompts);
-    Fuzz::stopWatchdogTimers(*window);
-    window->form()->tabWidget->setCurrentIndex(3);
+    window = Fuzz::startWindow(new FakePort, prompts, 3);
     dir = Fuzz::scratchFolder();
     measured.dataFlags = DataFlag::reflValid;
     measured.refl.status = 3;
