@@ -8,6 +8,7 @@
 #include "sim/virtualport.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QIcon>
 #include <QShortcut>
 #include <cstdio>
@@ -16,6 +17,18 @@ static void nameTheApplication()
 {
     QCoreApplication::setApplicationName("kv847");
     QCoreApplication::setApplicationVersion(QStringLiteral(KV847_VERSION));
+}
+
+// Entered before the window exists: its run folder and first file dialogs are made relative to it.
+static bool enterChosenWorkFolder(const StartOptions& options)
+{
+    const QString folder = chooseWorkFolder(options, QDir::currentPath(), userWorkFolder());
+    QString error;
+    if (enterWorkFolder(folder, &error))
+        return true;
+    std::fprintf(stderr, "kv847: %s\n", qPrintable(error));
+    // A folder the user named must be used or nothing; the default one may fall back to where we are.
+    return options.workdir.isEmpty();
 }
 
 int main(int argc, char* argv[])
@@ -29,9 +42,14 @@ int main(int argc, char* argv[])
             parseStartOptions(plain);
         }
     }
+    // Pictures come in two sizes (name.png, name@2x.png); a screen scaled by two takes the larger.
+    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
+    QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
     QApplication app(argc, argv);
     nameTheApplication();
     const StartOptions options = parseStartOptions(app);
+    if (!enterChosenWorkFolder(options))
+        return 1;
 
     AnalyserPort* port = nullptr;
     VirtualAnalyserPort* virtualPort = nullptr;

@@ -27,15 +27,7 @@ MainWindow::MainWindow(QWidget* parent, AnalyserPort* port, Prompts* prompts)
 
     ui->setupUi(this);
 
-    // Report folders and the report option windows.
-    // (report folder set-up: createDIR and the report tables are wired here by the reporting code)
-    ui->listREP->hide();
-    ui->repWIND1->hide();
-    ui->repWIND2->hide();
-    ui->repWIND3->hide();
-    ui->repWIND4->hide();
-    ui->cbREP47->setEnabled(false);
-    connect(ui->listREP, SIGNAL(itemDoubleClicked(QTreeWidgetItem*, int)), this, SLOT(dirDblClick()));
+    setUpReports();
 
     m_port = port ? port : new SerialAnalyserPort(this);
     m_port->setParent(this);
@@ -153,6 +145,7 @@ void MainWindow::changeEvent(QEvent* e)
         // The form's texts are back to their defaults; put back what the program wrote into them.
         showFirmwareVersion();
         reflRetranslated();
+        viewFile(0);
     }
 }
 
@@ -168,9 +161,4 @@ void MainWindow::changeLang(int id)
 {
     // Filled by the language code: loads the translation and rebuilds the run-time texts.
     Q_UNUSED(id);
-}
-
-void MainWindow::dirDblClick()
-{
-    // Filled by the report browser.
 }

@@ -18,11 +18,17 @@ class Prompts;
 class QFile;
 class QTableWidget;
 class QTimer;
+class QTreeWidgetItem;
 class QwtPlotCurve;
 class setSW;
 struct NljdFileData;
 struct PairEnableInputs;
 struct ReflModeState;
+namespace Report
+{
+class CaptureRun;
+struct ReceiverView;
+} // namespace Report
 
 namespace Ui
 {
@@ -81,8 +87,6 @@ public slots:
     void scanAll();
     void setFind(quint16 nom);
     void clearAll();
-
-    void dirDblClick();
 
 protected:
     void resizeEvent(QResizeEvent* e) override;
@@ -249,6 +253,7 @@ private:
     void reflTest(bool on);
     void reflApplyFactor();
     void reflPairSwitched();
+    void reflLinkLost();
     void reflCompareSwitch(bool on);
     void reflCompareViews();
     void reflShowLegends();
@@ -260,6 +265,35 @@ private:
 
     std::unique_ptr<ReflModeState> m_refl;
     // --- end of refl ---
+
+    // --- reports: run folders, the report browser, capture of screens and workbooks ---
+public:
+    QString runFolder() const { return m_runFolder; }
+    QString viewedFolder() const { return m_viewedFolder; }
+
+private slots:
+    void createDIR();
+    void viewFile(int nom); // 1..4 one report page, 0 all four
+    void dirClick(QTreeWidgetItem* item);
+    void dirDblClick(QTreeWidgetItem* item, int row);
+    void repClick(int row, int col, QTableWidget* tek);
+    void repDblClick(int row, int col, QTableWidget* tek);
+    void delClick(int tab, QString path);
+    void ScreenShot();
+
+private:
+    void setUpReports();
+    QTableWidget* reportTable(int mode) const;
+    void captureLfa(Report::CaptureRun& run);
+    void captureWrx(Report::CaptureRun& run);
+    void captureWrx(Report::CaptureRun& run, const Report::ReceiverView& rx);
+    void captureNljd(Report::CaptureRun& run);
+    void captureRefl(Report::CaptureRun& run);
+    void reportSaveErrors(const Report::CaptureRun& run);
+
+    QString m_runFolder;    // the files of this run go here
+    QString m_viewedFolder; // the report pages show this one
+    // --- end of reports ---
 
     // --- firmware ---
     void firmwareReply(quint8 code);

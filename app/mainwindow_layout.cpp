@@ -58,7 +58,7 @@ void MainWindow::resizeWIN()
     ui->tableWRX->setGeometry(g.reportTable);
     ui->tableNLD->setGeometry(g.reportTable);
     ui->tableREF->setGeometry(g.reportTable);
-    // The report view is refreshed here (viewFile(0)) by the report browser.
+    viewFile(0);
     ui->repWIND1->setGeometry(g.repWind[0]);
     ui->repWIND2->setGeometry(g.repWind[1]);
     ui->repWIND3->setGeometry(g.repWind[2]);

@@ -1,6 +1,7 @@
 // The serial link: framing out, reassembly in, and the connection watchdog.
 #include "mainwindow.h"
 
+#include "app/porterror.h"
 #include "app/prompts.h"
 #include "link/analyserport.h"
 #include "ui_mainwindow.h"
@@ -66,6 +67,7 @@ void MainWindow::closeSerialPort()
     ui->centralWidget->setEnabled(true);
     ui->progrNLD->hide();
     ui->progrFDR->hide();
+    reflLinkLost();
 }
 
 void MainWindow::handleError(QSerialPort::SerialPortError error)
@@ -80,6 +82,6 @@ void MainWindow::showSetupError(const QString& errorString)
     if (m_errorBoxOpen)
         return;
     m_errorBoxOpen = true;
-    m_prompts->critical(tr("Error"), errorString);
+    m_prompts->critical(tr("Error"), portOpenErrorText(m_port->portError(), m_port->portName(), errorString));
     m_errorBoxOpen = false;
 }

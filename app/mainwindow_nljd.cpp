@@ -140,11 +140,12 @@ void MainWindow::loadNLD()
 
 void MainWindow::nljdCompareSwitch(bool on)
 {
-    m_nljdCompare = on;
+    // Off while the load dialog is open: readings that arrive meanwhile have no file to meet.
+    m_nljdCompare = false;
     if (on && !m_nljdFileLoaded)
         loadNLD();
-    if (!m_nljdCompare || !m_nljdFileLoaded) {
-        m_nljdCompare = false;
+    m_nljdCompare = on && m_nljdFileLoaded;
+    if (!m_nljdCompare) {
         {
             const QSignalBlocker quiet(ui->nldComp);
             ui->nldComp->setChecked(false);

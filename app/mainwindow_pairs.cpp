@@ -98,7 +98,8 @@ void MainWindow::showPairRow(int pair)
     ctx.enabled = pairEnabled(pair);
     ctx.cableType = m_cableSwitch->cableType();
     ctx.shownTab = ui->tabWidget->currentIndex();
-    ctx.overVoltage = m_osc->overVoltage();
+    // The oscilloscope's flag belongs to the pair it measures now.
+    ctx.overVoltage = pair == m_currentPair && m_osc->overVoltage();
     renderPairRow(*ui->swTAB, pair, (*m_pairs)[pair], ctx);
 }
 
@@ -289,4 +290,5 @@ void MainWindow::clearModeViews()
     // defect tables are redrawn, and createDIR starts a new run folder.
     reflRedraw(0);
     reflPlot(-1);
+    createDIR();
 }

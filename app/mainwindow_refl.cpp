@@ -146,8 +146,19 @@ void MainWindow::reflPairSwitched()
     reflRedraw(1);
     reflRedraw(2);
     reflPlot(0);
-    if (m_currentPair != 0)
-        compareREF(m_currentPair);
+    // With no pair selected this compares every pair again.
+    compareREF(m_currentPair);
+}
+
+void MainWindow::reflLinkLost()
+{
+    // Nothing will report the measurement or the scan step done any more.
+    ui->scanAll->setChecked(false);
+    if (m_measuring || ui->refTEST->isChecked()) {
+        m_measuring = false;
+        // The indicators and tables show the data again; this also releases the Test button.
+        reflRedraw(0);
+    }
 }
 
 // --- Views ---

@@ -4,6 +4,7 @@
 
 #include <QQueue>
 #include <QStringList>
+#include <functional>
 
 // Answers from queues and records what was asked; never shows anything. Questions without a queued
 // answer get "No", file dialogs without one get an empty name (cancelled).
@@ -30,6 +31,8 @@ public:
     QString openFileName(const QString& caption, const QString&, const QString& filter) override
     {
         record("open", caption, filter);
+        if (whileOpenDialog)
+            whileOpenDialog();
         return fileNames.isEmpty() ? QString() : fileNames.dequeue();
     }
     QString saveFileName(const QString& caption, const QString&, const QString& filter) override
@@ -51,6 +54,8 @@ public:
         return n;
     }
 
+    // Runs while an open dialog is up, as the events that a real dialog's own loop delivers.
+    std::function<void()> whileOpenDialog;
     QQueue<bool> answers;
     QQueue<QString> fileNames;
     QList<Asked> asked;

@@ -37,6 +37,8 @@ public:
     virtual bool setFlowControl(QSerialPort::FlowControl flow) = 0;
 
     virtual QString errorString() const = 0;
+    // The kind of the last failure, where the port knows it.
+    virtual QSerialPort::SerialPortError portError() const { return QSerialPort::UnknownError; }
 
     virtual qint64 write(const QByteArray& data) = 0;
     virtual bool waitForBytesWritten(int msecs) = 0;

@@ -100,11 +100,8 @@ bool FrameReceiver::feed(quint8 b)
 {
     // A length-0 frame stays in state 2 until the next start byte; the trace is bounded.
     if (m_state == 2 && m_traceLen <= int(sizeof m_trace) - 3) {
-        static const char digits[] = "0123456789ABCDEF";
-        if (b >= 16)
-            m_trace[m_traceLen++] = digits[b >> 4];
-        m_trace[m_traceLen++] = digits[b & 15];
-        m_trace[m_traceLen++] = ' ';
+        traceHex(b);
+        traceText(" ", 1);
     }
     if (b == Frame::Start) {
         m_state = 1;

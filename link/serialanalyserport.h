@@ -29,6 +29,7 @@ public:
     bool setFlowControl(QSerialPort::FlowControl f) override { return m_port.setFlowControl(f); }
 
     QString errorString() const override { return m_port.errorString(); }
+    QSerialPort::SerialPortError portError() const override { return m_port.error(); }
 
     qint64 write(const QByteArray& data) override { return m_port.write(data); }
     bool waitForBytesWritten(int msecs) override { return m_port.waitForBytesWritten(msecs); }

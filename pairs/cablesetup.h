@@ -14,7 +14,9 @@ public:
     quint8 wireMask() const { return m_mask; }
     bool shield() const { return m_shield; }
     bool twisted() const { return m_type < NonTwisted; }
-    bool wireOn(int wire) const { return wire >= 1 && wire <= 8 && (m_mask >> (wire - 1)) & 1; }
+    bool wireOn(int wire) const { return wireIn(m_mask, wire); }
+    // Bit w-1 of the mask stands for wire w; the shield is not in it.
+    static bool wireIn(quint8 mask, int wire) { return wire >= 1 && wire <= 8 && (mask >> (wire - 1)) & 1; }
 
     // Fixed wires of the twisted types 0..3 (2, 4, 6, 8 wires).
     static quint8 twistedMask(quint8 type);

@@ -1,15 +1,11 @@
 #include "pairenable.h"
 
 #include "link/dispatchroute.h"
+#include "pairs/cablesetup.h"
 #include "pairs/pairnumbering.h"
 
 namespace
 {
-bool wireIn(quint8 mask, quint8 wire)
-{
-    return wire >= 1 && wire <= 8 && (mask >> (wire - 1)) & 1;
-}
-
 bool markedPresent(const quint8* markers, int pair, quint8 absent)
 {
     return markers && markers[pair] != absent;
@@ -21,9 +17,9 @@ bool pairEnabled(const PairEnableInputs& in, int pair, quint8 wireA, quint8 wire
     if (pair < 0 || pair > PairCount)
         return false;
     if (pair == 0) {
-        if (wireA > 0 && !wireIn(in.wireMask, wireA))
+        if (wireA > 0 && !CableSetup::wireIn(in.wireMask, wireA))
             return false;
-        if (wireB >= 1 && wireB <= 8 && !wireIn(in.wireMask, wireB))
+        if (wireB >= 1 && wireB <= 8 && !CableSetup::wireIn(in.wireMask, wireB))
             return false;
         return wireB != ShieldWire || in.shield;
     }
@@ -36,7 +32,7 @@ bool pairEnabled(const PairEnableInputs& in, int pair, quint8 wireA, quint8 wire
     if (in.shownTab == Tab::Wrx && in.wrxMains && pair != 1)
         return false;
     const PairWires w = pairWires(pair);
-    if (!wireIn(in.wireMask, w.a))
+    if (!CableSetup::wireIn(in.wireMask, w.a))
         return false;
-    return w.b == ShieldWire ? in.shield : wireIn(in.wireMask, w.b);
+    return w.b == ShieldWire ? in.shield : CableSetup::wireIn(in.wireMask, w.b);
 }

@@ -49,7 +49,7 @@ CableModel::CableModel(quint32 seed) : m_seed(seed)
     m_lengthM = std::round(rng.uniform(300, MaxLengthM));
 
     auto faultAt = [&](LineFault::Kind kind) {
-        return LineFault{kind, roundTo(rng.uniform(5, m_lengthM - 5), 0.1)};
+        return LineFault{kind, roundTo(rng.uniform(5, std::min(m_lengthM, FaultReachM) - 5), 0.1)};
     };
     auto anyKind = [&] { return rng.chance(50) ? LineFault::Kind::Open : LineFault::Kind::Short; };
 
@@ -120,10 +120,15 @@ LineVoltage CableModel::voltageOf(int a, int b) const
     return data(a, b).voltage;
 }
 
-bool CableModel::isOverVoltage(int a, int b) const
+double CableModel::peakVoltageOf(int a, int b) const
 {
     const LineVoltage v = voltageOf(a, b);
-    return std::abs(v.dc) + v.ac * std::sqrt(2.0) > VoltageLimit;
+    return std::abs(v.dc) + v.ac * std::sqrt(2.0);
+}
+
+bool CableModel::isOverVoltage(int a, int b) const
+{
+    return peakVoltageOf(a, b) > VoltageLimit;
 }
 
 double CableModel::noiseOf(int a, int b) const

@@ -42,6 +42,8 @@ public:
     // Foreign voltage whose peak is above this puts the analyser's input at risk.
     static constexpr double VoltageLimit = 100.0;
     static constexpr double MaxLengthM = 2000.0;
+    // Faults lie within this many metres of the analyser, where its reflectometer sees them.
+    static constexpr double FaultReachM = 115.0;
     static constexpr quint16 MinFreqCode = 10;    // 0.1 MHz
     static constexpr quint16 MaxFreqCode = 18000; // 180 MHz
 
@@ -58,6 +60,8 @@ public:
     // Strength 0..1 of a nonlinear junction on the pair, 0 for none.
     double junctionOf(int a, int b) const;
     LineVoltage voltageOf(int a, int b) const;
+    // Highest foreign voltage between the wires: DC plus the AC peak.
+    double peakVoltageOf(int a, int b) const;
     bool isOverVoltage(int a, int b) const;
     // Noise on the pair in millivolts rms, 0 for a quiet pair.
     double noiseOf(int a, int b) const;

@@ -172,11 +172,12 @@ QByteArray LfaMode::oscFrame(const VirtualAnalyser& analyser)
         hi = std::max(hi, v);
         p[5 + i] = char(clampByte(ZeroSample + v / perDiv * 55));
     }
+    // Four digits at most, as the instrument's own display: uV, mV up to 9999, then hundredths of a volt.
     const double vpp = hi - lo;
     if (vpp < 0.001) {
         putU16(p, 2, int(std::lround(vpp * 1e6)));
         p[4] = 0;
-    } else if (vpp < 65.0) {
+    } else if (vpp < 9.9995) {
         putU16(p, 2, int(std::lround(vpp * 1e3)));
         p[4] = 1;
     } else {

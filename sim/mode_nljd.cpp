@@ -7,6 +7,7 @@ namespace
 {
 constexpr double FullScale = 250;
 constexpr quint8 OverVoltage = 0xFF;
+constexpr double ProbeLimitV = 3.0; // more foreign voltage than this is reported instead of harmonics
 
 quint8 level250(double v)
 {
@@ -82,7 +83,7 @@ QByteArray NljdMode::reading(const VirtualAnalyser& analyser)
     p[4] = char(a);
     p[5] = char(b);
     p[6] = char(m_level);
-    if (cable.isOverVoltage(a, b)) {
+    if (cable.peakVoltageOf(a, b) > ProbeLimitV) {
         p[1] = char(OverVoltage);
         return p;
     }

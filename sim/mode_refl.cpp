@@ -36,8 +36,7 @@ quint8 clampByte(double v)
 
 bool tooMuchVoltage(const CableModel& cable, quint8 a, quint8 b)
 {
-    const LineVoltage v = cable.voltageOf(a, b);
-    return std::abs(v.dc) + v.ac * std::sqrt(2.0) > ReflMode::VoltageLimitV;
+    return cable.peakVoltageOf(a, b) > ReflMode::VoltageLimitV;
 }
 
 // Echo level in dB: weaker with distance, and behind the first fault much weaker still.
@@ -63,10 +62,7 @@ bool ReflMode::command(VirtualAnalyser& analyser, const QByteArray& payload)
     case 1:
         if (payload.size() < 4)
             return false;
-        m_whole = quint8(payload.at(2));
-        m_hundredths = quint8(payload.at(3));
-        if (analyser.mode() == VirtualAnalyser::ModeRefl)
-            analyser.sendStatus();
+        setFactor(analyser, quint8(payload.at(2)), quint8(payload.at(3)));
         return true;
     case 4:
         if (analyser.mode() == VirtualAnalyser::ModeRefl && analyser.wireA() != 0 && !isMeasuring())
@@ -75,6 +71,18 @@ bool ReflMode::command(VirtualAnalyser& analyser, const QByteArray& payload)
     default:
         return false;
     }
+}
+
+void ReflMode::setFactor(VirtualAnalyser& analyser, quint8 whole, quint8 hundredths)
+{
+    // Distances divide by the factor: one that the program could not have sent is refused.
+    const int f = whole * 100 + hundredths;
+    if (f < MinFactorHundredths || f > MaxFactorHundredths)
+        return;
+    m_whole = whole;
+    m_hundredths = hundredths;
+    if (analyser.mode() == VirtualAnalyser::ModeRefl)
+        analyser.sendStatus();
 }
 
 void ReflMode::fillStatus(const VirtualAnalyser&, QByteArray& status) const
@@ -104,14 +112,13 @@ void ReflMode::start(VirtualAnalyser& analyser)
 {
     m_analyser = &analyser;
     const quint8 a = analyser.wireA(), b = analyser.wireB();
-    ++m_runs;
     m_steps.clear();
     m_steps.append({tMessage(0, 0, a, b), progress(0)});
     // A live line is refused before the pulse goes out.
     if (!tooMuchVoltage(analyser.cable(), a, b))
         for (int p = 10; p < 100; p += 10)
             m_steps.append({progress(p)});
-    m_steps.append(QList<QByteArray>{progress(100)} + resultMessages(analyser.cable(), a, b, m_runs));
+    m_steps.append(QList<QByteArray>{progress(100)} + resultMessages(analyser.cable(), a, b));
     step();
     m_timer.start();
 }
@@ -142,12 +149,18 @@ void ReflMode::abort()
     m_progressOpen = false;
 }
 
-QList<QByteArray> ReflMode::resultMessages(const CableModel& cable, quint8 a, quint8 b, quint32 run) const
+double ReflMode::plotEndM() const
+{
+    const double range = TraceSpanM * CableFactor / factor();
+    return range < 240 ? range : 120;
+}
+
+QList<QByteArray> ReflMode::resultMessages(const CableModel& cable, quint8 a, quint8 b) const
 {
     if (tooMuchVoltage(cable, a, b))
         return {tMessage(3, 0, a, b)};
     QList<QByteArray> out;
-    const std::array<quint8, Samples> t = trace(cable, a, b, run);
+    const std::array<quint8, Samples> t = trace(cable, a, b);
     for (int c = 0; c < Samples / Chunk; ++c) {
         QByteArray m = tMessage(6, quint8(c), a, b);
         m.append(reinterpret_cast<const char*>(t.data() + c * Chunk), Chunk);
@@ -157,20 +170,26 @@ QList<QByteArray> ReflMode::resultMessages(const CableModel& cable, quint8 a, qu
         out.append(tMessage(4, 0, a, b));
         return out;
     }
+    // Only what the program's plot shows at this factor, so the table never lists an echo off the plot.
     const QList<LineFault> faults = cable.faultsOf(a, b);
-    const int n = std::min<int>(faults.size(), MaxDefects);
-    QByteArray list = tMessage(1, quint8(n), a, b);
-    for (int k = 0; k < n; ++k) {
+    QByteArray entries;
+    int n = 0;
+    for (int k = 0; k < faults.size() && n < MaxDefects; ++k) {
         const quint16 d = reportedDistance(faults[k].distanceM);
-        list.append(char(d & 0xFF)).append(char(d >> 8)).append(char(echoLevel(faults[k], k)));
+        if (d > plotEndM() * 10)
+            break;
+        entries.append(char(d & 0xFF)).append(char(d >> 8)).append(char(echoLevel(faults[k], k)));
+        ++n;
     }
-    out.append(list);
+    out.append(tMessage(1, quint8(n), a, b) + entries);
     return out;
 }
 
-std::array<quint8, 512> ReflMode::trace(const CableModel& cable, quint8 a, quint8 b, quint32 run) const
+std::array<quint8, 512> ReflMode::trace(const CableModel& cable, quint8 a, quint8 b) const
 {
-    SimRandom rng(quint64(m_seed) * 0x2545F4914F6CDD1Dull + quint64(CableModel::pairIndex(a, b)) * 977 + run);
+    // The same ripple on every run: the analyser averages its shots, so an unchanged line gives the
+    // same reflectogram again.
+    SimRandom rng(quint64(m_seed) * 0x2545F4914F6CDD1Dull + quint64(CableModel::pairIndex(a, b)) * 977);
     const double noiseMv = cable.noiseOf(a, b);
     const bool unreadable = noiseMv > NoiseLimitMv;
     const QList<LineFault> faults = cable.faultsOf(a, b);

@@ -41,6 +41,8 @@ public:
         return setting("flow", f == QSerialPort::NoFlowControl);
     }
     QString errorString() const override { return error; }
+    QSerialPort::SerialPortError openError = QSerialPort::UnknownError; // what a failing open reports
+    QSerialPort::SerialPortError portError() const override { return openError; }
 
     qint64 write(const QByteArray& data) override
     {

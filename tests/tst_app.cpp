@@ -1,6 +1,9 @@
 #include "pairs/pairstore.h"
 #include "windowrigs.h"
 
+#include "resources/resources.h"
+
+#include <QDirIterator>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <functional>
@@ -44,6 +47,7 @@ private slots:
     void languageChangeKeepsFirmwareVersion();
     void closeSendsDisconnectOnlyWhenAlive_data();
     void closeSendsDisconnectOnlyWhenAlive();
+    void everyPictureHasATwiceSizedTwin();
 };
 
 void TestApp::formStartsAsDesigned()
@@ -377,6 +381,25 @@ void TestApp::closeSendsDisconnectOnlyWhenAlive()
     }
     QCOMPARE(log.contains(QByteArray("U\x00", 2)), disconnect);
     QCOMPARE(log.size(), disconnect ? 1 : 0);
+}
+
+// A picture without its @2x twin is blown up, blurred, on a screen scaled by two.
+void TestApp::everyPictureHasATwiceSizedTwin()
+{
+    initKv847Resources();
+    int pictures = 0;
+    QDirIterator it(":/", {"*.png"}, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        if (path.startsWith(":/qt-project.org") || path.endsWith("@2x.png"))
+            continue;
+        ++pictures;
+        const QString twin = path.left(path.size() - 4) + "@2x.png";
+        const QImage one(path), two(twin);
+        QVERIFY2(!two.isNull(), qPrintable(twin));
+        QCOMPARE(two.size(), one.size() * 2);
+    }
+    QVERIFY(pictures >= 50);
 }
 
 QTEST_MAIN(TestApp)

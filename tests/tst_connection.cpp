@@ -38,6 +38,8 @@ private slots:
     void firmwareTransferSuspendsWatchdog();
     void failingSettingShowsOneBoxAndStaysOpen();
     void failingOpenNeverStacksBoxes();
+    void openErrorNamesTheFix_data();
+    void openErrorNamesTheFix();
     void anyMessageResetsKeepAlive();
     void batteryMessages();
     void progressLocksUntilExactlyHundred();
@@ -224,6 +226,57 @@ void TestConnection::failingOpenNeverStacksBoxes()
     // Once the box is closed, the next failure may be shown again.
     w.openSerialPort();
     QCOMPARE(prompts.count("critical"), 2);
+}
+
+void TestConnection::openErrorNamesTheFix_data()
+{
+    QTest::addColumn<bool>("accessible"); // whether this user may read and write the device file
+    QTest::addColumn<int>("error");
+    QTest::addColumn<QString>("qtText");
+    QTest::addColumn<QStringList>("mustSay");
+    QTest::addColumn<QStringList>("mustNotSay");
+    QTest::newRow("no permission") << false << int(QSerialPort::PermissionError) << "Permission denied"
+                                   << QStringList{"may not open", "\"dialout\"", "log in again",
+                                                  "Permission denied"}
+                                   << QStringList{"another program"};
+    QTest::newRow("held by another program")
+        << true << int(QSerialPort::PermissionError) << "Permission error while locking the device"
+        << QStringList{"another program", "locking the device"} << QStringList{"dialout"};
+    QTest::newRow("anything else") << false << int(QSerialPort::DeviceNotFoundError)
+                                   << "No such file or directory" << QStringList{}
+                                   << QStringList{"dialout", "another program"};
+}
+
+void TestConnection::openErrorNamesTheFix()
+{
+    QFETCH(bool, accessible);
+    QFETCH(int, error);
+    QFETCH(QString, qtText);
+    QFETCH(QStringList, mustSay);
+    QFETCH(QStringList, mustNotSay);
+    QTemporaryDir dir;
+    const QString device = dir.filePath("ttyUSB0");
+    if (accessible) {
+        QFile f(device);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+    }
+    FakePortWindowRig r;
+    r.port->ports = {{device, "FTDI"}};
+    r.port->openFails = true;
+    r.port->openError = QSerialPort::SerialPortError(error);
+    r.port->error = qtText;
+    r.w->openSerialPort();
+    QCOMPARE(r.prompts.count("critical"), 1);
+    QCOMPARE(r.prompts.asked.value(0).title, QString("Error"));
+    const QString text = r.prompts.asked.value(0).text;
+    if (mustSay.isEmpty())
+        QCOMPARE(text, qtText);
+    else
+        QVERIFY2(text.contains(device), qPrintable(text));
+    for (const QString& s : mustSay)
+        QVERIFY2(text.contains(s), qPrintable(text));
+    for (const QString& s : mustNotSay)
+        QVERIFY2(!text.contains(s), qPrintable(text));
 }
 
 void TestConnection::anyMessageResetsKeepAlive()

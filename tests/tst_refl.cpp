@@ -198,8 +198,16 @@ private slots:
     void typedFactorSurvivesRepeatedStatus();
     void scanStepsOnResultsNotOnChunks();
     void pairChangeMidMeasurementUnlocks();
+    void deselectingComparesEveryPair();
+    void lostLinkEndsMeasurementAndScan();
     void measuredPairShowsSimulatedDefects();
+    void unchangedCableMeasuresTheSame();
     void scanMeasuresEveryEnabledPair();
+
+    // the virtual analyser alone
+    void simulatorRefusesUnusableFactors_data();
+    void simulatorRefusesUnusableFactors();
+    void simulatorDefectsLieOnThePlot();
 };
 
 // --- "T" messages ---
@@ -916,11 +924,11 @@ void TestRefl::comparisonOfMissingData()
     PairStore store;
     store[7].dataFlags = DataFlag::reflValid; // wires 1, 8
     setDefects(store[7].refl, {{100, 20}});
-    store[8].dataFlags = DataFlag::reflValid; // wires 2, 3
-    store[8].refl.status = Refl::NoDefects;
+    store[1].dataFlags = DataFlag::reflValid; // wires 1, 2, twisted together
+    store[1].refl.status = Refl::NoDefects;
     const QString path = r.writeFile(dir.filePath("m.refl"), Refl::encodeFile(1.5f, store, ""));
-    r.select(8);
-    r.w->actionUSB(tMsg(1, 0, 2, 3));
+    r.select(1);
+    r.w->actionUSB(tMsg(1, 0, 1, 2));
     r.select(9); // no data on either side
     r.ui()->refERR->setPlainText("earlier");
     r.load(path);
@@ -929,13 +937,14 @@ void TestRefl::comparisonOfMissingData()
 
     QCOMPARE(r.colour(r.ui()->swTAB, 7, 0), Red);
     QCOMPARE(int(r.w->reflState().compareResult[7]), 2);
-    // "No defects" on both sides, and nothing on either side, are left alone.
-    QCOMPARE(r.colour(r.ui()->swTAB, 8, 0), White);
+    // "No defects" on both sides, and nothing on either side, are left alone: the twisted pair keeps
+    // the colour the table gave it.
+    QCOMPARE(r.colour(r.ui()->swTAB, 1, 0), QColor(160, 220, 255));
     QCOMPARE(r.ui()->refERR->toPlainText(), QString("earlier"));
     QCOMPARE(r.curveY(2, 100), -10.0); // no trace in the file for a pair without data
 
     // The file's "no defects" record has no trace to draw.
-    r.select(8);
+    r.select(1);
     QCOMPARE(r.curveY(2, 100), -10.0);
     QCOMPARE(r.curveY(2, 0), 0.0);
 
@@ -1058,6 +1067,47 @@ void TestRefl::pairChangeMidMeasurementUnlocks()
     QVERIFY(!r.sim()->isMeasuring());
 }
 
+void TestRefl::deselectingComparesEveryPair()
+{
+    QTemporaryDir dir;
+    Rig r;
+    r.select(2); // wires 1, 3
+    r.w->actionUSB(listMsg(1, 3, {{128, 30}}));
+    const QString path = r.writeFile(dir.filePath("d.refl"), Refl::encodeFile(1.5f, r.w->pairStore(), ""));
+    r.w->actionUSB(listMsg(1, 3, {{300, 30}}));
+    r.load(path);
+    r.ui()->refComp->click();
+    QCOMPARE(int(r.w->reflState().compareResult[2]), 15);
+
+    r.w->pairStore()[2].refl.defectDistance[0] = 128;
+    r.select(2); // deselects: no current pair, so every pair is compared
+    QCOMPARE(int(r.w->currentPair()), 0);
+    QCOMPARE(int(r.w->reflState().compareResult[2]), 0);
+    QCOMPARE(r.colour(r.ui()->swTAB, 2, 0), White);
+}
+
+void TestRefl::lostLinkEndsMeasurementAndScan()
+{
+    Rig r;
+    r.sim()->setStepInterval(3600 * 1000); // the analyser never gets past its notice
+    r.select(1);
+    r.w->actionUSB(listMsg(1, 2, {{50, 20}}));
+    const quint8 before = r.indicator(1)->state();
+    r.ui()->scanAll->click();
+    QTRY_VERIFY(r.w->measuring());
+    QCOMPARE(int(r.indicator(1)->state()), 255);
+    QCOMPARE(r.cell(r.ui()->refTAB1, 11, 0), QString("Measuring..."));
+
+    r.port->unplug();
+    QCOMPARE(r.w->linkState(), quint8(0));
+    QVERIFY(!r.w->measuring());
+    QVERIFY(!r.w->scanning());
+    QVERIFY(!r.ui()->scanAll->isChecked());
+    QVERIFY(r.ui()->tabWidget->isEnabled() && r.ui()->centralWidget->isEnabled());
+    QCOMPARE(r.indicator(1)->state(), before);
+    QCOMPARE(r.cell(r.ui()->refTAB1, 11, 0), QString());
+}
+
 void TestRefl::measuredPairShowsSimulatedDefects()
 {
     Rig r;
@@ -1093,6 +1143,28 @@ void TestRefl::measuredPairShowsSimulatedDefects()
     QCOMPARE(r.cell(r.ui()->refTAB1, 1, 1), shown(faults[0].distanceM, 2.0));
 }
 
+void TestRefl::unchangedCableMeasuresTheSame()
+{
+    Rig r;
+    const int pair = measurableFaultPairs(r.analyser.cable()).value(0);
+    QVERIFY(pair != 0);
+    PairRecord& rec = r.w->pairStore()[pair];
+    r.select(pair);
+    r.ui()->refTEST->click();
+    QTRY_VERIFY(rec.dataFlags & DataFlag::reflValid);
+    const ReflPairData first = rec.refl;
+    rec.dataFlags &= quint8(~DataFlag::reflValid);
+    r.ui()->refTEST->click();
+    QTRY_VERIFY(rec.dataFlags & DataFlag::reflValid);
+    QTRY_VERIFY(r.ui()->centralWidget->isEnabled());
+
+    Refl::DefectMarks marks;
+    const Refl::StatusDecision d = Refl::comparePair(
+        rec, {first.status, first.defectDistance, first.defectLevel, first.trace}, 1.5f, marks);
+    QCOMPARE(int(d.kind), int(Refl::StatusDecision::Decided));
+    QCOMPARE(int(d.verdict), int(Refl::Agree));
+}
+
 void TestRefl::scanMeasuresEveryEnabledPair()
 {
     Rig r;
@@ -1115,6 +1187,56 @@ void TestRefl::scanMeasuresEveryEnabledPair()
             expected = 254;
         QCOMPARE(int(rec.refl.status), expected);
     }
+}
+
+// --- The virtual analyser alone ---
+
+void TestRefl::simulatorRefusesUnusableFactors_data()
+{
+    QTest::addColumn<Bytes>("command");
+    QTest::addColumn<double>("factor");
+    QTest::newRow("0.00") << Bytes("F\x01\x00\x00", 4) << 1.5;
+    QTest::newRow("0.19") << Bytes("F\x01\x00\x13", 4) << 1.5;
+    QTest::newRow("10.00") << Bytes("F\x01\x0a\x00", 4) << 1.5;
+    QTest::newRow("0.20") << Bytes("F\x01\x00\x14", 4) << 0.2;
+    QTest::newRow("9.99") << Bytes("F\x01\x09\x63", 4) << 9.99;
+}
+
+void TestRefl::simulatorRefusesUnusableFactors()
+{
+    QFETCH(Bytes, command);
+    VirtualAnalyser analyser;
+    analyser.setAutoTalk(false);
+    ReflMode* sim = reflSim(analyser);
+    QVERIFY(sim->command(analyser, command));
+    QTEST(sim->factor(), "factor");
+    QVERIFY(sim->reportedDistance(100) > 0);
+}
+
+void TestRefl::simulatorDefectsLieOnThePlot()
+{
+    VirtualAnalyser analyser;
+    analyser.setAutoTalk(false);
+    ReflMode* sim = reflSim(analyser);
+    int reported = 0;
+    for (const Bytes& factor : {Bytes("\x01\x32", 2), Bytes("\x01\x00", 2), Bytes("\x02\x00", 2),
+                                Bytes("\x00\x32", 2), Bytes("\x04\x00", 2)}) {
+        QVERIFY(sim->command(analyser, Bytes("F\x01", 2) + factor));
+        const double end = Refl::axisFor(float(sim->factor())).end;
+        for (int p = 1; p <= PairCount; ++p) {
+            const PairWires w = pairWires(p);
+            PairRecord rec = recordOf(p);
+            for (const Bytes& m : sim->resultMessages(analyser.cable(), w.a, w.b))
+                Refl::takeMessage(m + '\0', rec);
+            const int defects = rec.refl.status <= ReflDefects ? rec.refl.status : 0;
+            for (int k = 0; k < defects; ++k) {
+                QVERIFY2(rec.refl.defectDistance[k] / 10.0 <= end,
+                         qPrintable(QString("pair %1 at factor %2").arg(p).arg(sim->factor())));
+                ++reported;
+            }
+        }
+    }
+    QVERIFY(reported > 0);
 }
 
 QTEST_MAIN(TestRefl)

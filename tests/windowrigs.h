@@ -13,6 +13,14 @@
 #include <QtTest>
 #include <memory>
 
+// Stops a running scan's own 4500 ms timer, so that only the test moves the scan on.
+inline void holdScanTimer(MainWindow& w)
+{
+    for (QTimer* t : w.findChildren<QTimer*>())
+        if (t->interval() == 4500)
+            t->stop();
+}
+
 // The window on a fake port; log holds every payload the window writes.
 struct FakePortWindowRig {
     FakePort* port = new FakePort;

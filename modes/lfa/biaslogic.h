@@ -22,6 +22,8 @@ class BiasLogic
 {
 public:
     BiasDecision run(int biasIndex, bool negative, bool overVoltage, bool fromDevice);
+    // The one memory of over-voltage: the settings and the line-voltage flag both update it.
+    bool lastOverVoltage() const { return m_lastOver; }
 
 private:
     int m_lastIndex = 0;

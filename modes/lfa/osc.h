@@ -72,6 +72,7 @@ private:
     void setTIME(int dir);
     void setVDIV(int dir);
     void setKU(int dir);
+    void runGain(int dir, bool report);
     void setBIAS(int dir);
     void labelGain(bool limited);
     void labelBias(bool negative);
@@ -101,7 +102,6 @@ private:
     int m_lastTime = 0;
     int m_lastVdiv = 0;
     int m_lastGain = 0;
-    bool m_lastOverSeen = false; // by slotOVER
     Lfa::BiasLogic m_biasLogic;
 
     std::array<double, Lfa::SamplesPerFrame> m_x{};

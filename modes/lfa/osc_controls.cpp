@@ -37,11 +37,18 @@ void OSC::setVDIV(int dir)
 
 void OSC::setKU(int dir)
 {
+    // While the gain is limited the remembered index is the limited one, not the analyser's, so a
+    // pick there always goes out.
+    runGain(dir, m_biasCtl.list->currentIndex() > 0 || m_overVoltage);
+}
+
+void OSC::runGain(int dir, bool report)
+{
     if (!stepList(m_gainCtl, dir))
         return;
     const int index = m_gainCtl.list->currentIndex();
     m_effGain = Lfa::effectiveGain(index, m_biasCtl.list->currentIndex(), m_overVoltage);
-    if (!m_fromDevice && index != m_lastGain)
+    if (!m_fromDevice && (report || index != m_lastGain))
         emit changeKU(uchar(index));
     for (int i = 0; i < m_vdivCtl.list->count(); ++i)
         m_vdivCtl.list->setItemText(i, Lfa::vdivLabel(i, m_effGain));
@@ -62,7 +69,8 @@ void OSC::setBIAS(int dir)
     if (d.limitGain || d.freeGain) {
         labelGain(d.limitGain);
         m_biasCtl.list->setStyleSheet(d.limitGain ? PlotStyle::AlarmSheet : PlotStyle::AccentSheet);
-        setKU(0);
+        // A freed list tells the analyser its gain once: it ran at the limited gain meanwhile.
+        runGain(0, d.freeGain);
     }
     if (d.relabel)
         labelBias(negative);
@@ -79,7 +87,6 @@ void OSC::setBIAS(int dir)
 void OSC::slotOVER(bool over)
 {
     m_overVoltage = over;
-    if (over != m_lastOverSeen)
+    if (over != m_biasLogic.lastOverVoltage())
         setBIAS(0);
-    m_lastOverSeen = over;
 }

@@ -662,6 +662,12 @@ std::vector<Picture> pictures()
     return list;
 }
 
+QString atTwice(const QString& path)
+{
+    QString p = path;
+    return p.insert(p.lastIndexOf('.'), QLatin1String("@2x"));
+}
+
 bool writeFile(const QString& path, const QByteArray& data)
 {
     QFile f(path);
@@ -684,17 +690,34 @@ int main(int argc, char** argv)
     }
     const QDir out(args.at(1));
     int written = 0;
-    for (const Picture& pic : pictures()) {
-        const QString path = out.filePath(pic.path);
+    auto writePng = [&](const QString& rel, const QImage& img) {
+        const QString path = out.filePath(rel);
         QDir().mkpath(QFileInfo(path).path());
-        const QByteArray png = pngBytes(render(pic.width, pic.height, pic.draw));
+        const QByteArray png = pngBytes(img);
         if (png.isEmpty() || !writeFile(path, png))
-            return 1;
+            return false;
         ++written;
+        return true;
+    };
+    for (const Picture& pic : pictures()) {
+        if (!writePng(pic.path, render(pic.width, pic.height, pic.draw)))
+            return 1;
+        // Qt picks "name@2x.png" on screens scaled by two: the same drawing on a doubled grid,
+        // so lines laid on pixel edges stay sharp instead of being blown up.
+        const Draw doubled = [&pic](QPainter& p) {
+            p.scale(2, 2);
+            pic.draw(p);
+        };
+        if (!writePng(atTwice(pic.path), render(2 * pic.width, 2 * pic.height, doubled)))
+            return 1;
     }
     std::vector<QImage> sizes;
-    for (int s : {16, 24, 32, 48, 64, 128, 256})
+    for (int s : {16, 24, 32, 48, 64, 128, 256}) {
         sizes.push_back(render(s, s, [s](QPainter& p) { drawAppIcon(p, s); }));
+        // The desktop's menus take the application icon from the hicolor theme.
+        if (!writePng(QString("icons/hicolor/%1x%1/apps/kv847.png").arg(s), sizes.back()))
+            return 1;
+    }
     if (!writeFile(out.filePath("favicon.ico"), icoFile(sizes)))
         return 1;
     QTextStream(stdout) << "iconart: " << written + 1 << " files written to " << out.path() << "\n";

@@ -67,7 +67,8 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setStyle(new DarkStyle);
-    const QString out = argc > 1 ? argv[1] : "shots";
+    // The report tree of the captures below goes into the output folder too.
+    const QString out = QDir(argc > 1 ? argv[1] : "shots").absolutePath();
     QSize size(991, 677);
     if (argc > 2) {
         const QStringList wh = QString(argv[2]).split('x');
@@ -75,6 +76,7 @@ int main(int argc, char* argv[])
             size = QSize(wh[0].toInt(), wh[1].toInt());
     }
     QDir().mkpath(out);
+    QDir::setCurrent(out);
     VirtualAnalyser analyser;
     MainWindow w(nullptr, new VirtualAnalyserPort(analyser));
     w.resize(size);
@@ -124,5 +126,31 @@ int main(int argc, char* argv[])
     }
     waitMs(300);
     w.grab().save(QStringLiteral("%1/switch-plain.png").arg(out));
+    w.form()->swSET->setChecked(false);
+
+    // "Add to report" on every measuring tab, then the Report tab with its tiles.
+    QPushButton* adds[] = {w.form()->addREP1, w.form()->addREP2, w.form()->addREP3, w.form()->addREP4};
+    const int pairs[] = {pairWithMains(analyser.cable()), 1, pairWithJunction(analyser.cable()),
+                         pairWithNearFault(analyser.cable())};
+    for (int tab = 0; tab < 4; ++tab) {
+        w.form()->tabWidget->setCurrentIndex(tab);
+        QMetaObject::invokeMethod(&w, "swClick", Q_ARG(int, pairs[tab]), Q_ARG(int, 1));
+        if (tab == 3)
+            w.form()->refTEST->click();
+        waitMs(1600);
+        w.form()->addREP->click();
+        waitMs(100);
+        if (tab == 0)
+            w.grab().save(QStringLiteral("%1/capture-panel.png").arg(out));
+        adds[tab]->click();
+        waitMs(100);
+    }
+    w.form()->tabWidget->setCurrentIndex(4);
+    w.form()->REPORT->setCurrentIndex(0);
+    waitMs(600);
+    w.grab().save(QStringLiteral("%1/report-tiles.png").arg(out));
+    w.form()->REPORT->setCurrentIndex(3);
+    waitMs(300);
+    w.grab().save(QStringLiteral("%1/report-tiles-refl.png").arg(out));
     return 0;
 }
