@@ -5,6 +5,7 @@
 #include "app/prompts.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 bool MainWindow::saveDataFile(const QString& filter, const std::function<QByteArray()>& encode)
@@ -34,7 +35,8 @@ bool MainWindow::openDataFile(const QString& filter, QFile& file)
     if (name.isEmpty())
         return false;
     file.setFileName(name);
-    if (!file.open(QIODevice::ReadOnly)) {
+    // Only plain files: a fifo would block the open, a device would never end.
+    if (!QFileInfo(name).isFile() || !file.open(QIODevice::ReadOnly)) {
         m_prompts->critical(tr("Error"), tr("Could not open file"));
         return false;
     }

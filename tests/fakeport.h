@@ -67,9 +67,12 @@ public:
     // Reports bytes written this many more times, like a port whose buffer drains slowly.
     int pendingWrites = 0;
     int waits = 0;
+    int* waitLog = nullptr; // counts the waits too, and survives the port
     bool waitForBytesWritten(int) override
     {
         ++waits;
+        if (waitLog)
+            ++*waitLog;
         return pendingWrites-- > 0;
     }
     QByteArray readAll() override

@@ -136,9 +136,12 @@ void TestApp::nljdTabPlacement()
 
 void TestApp::resizeBurstLaysOutOnce()
 {
+    if (qEnvironmentVariableIsSet("KV847_SANITIZED"))
+        QSKIP("the 250 ms debounce cannot be timed in a sanitized build");
     Rig r;
     r.w->show();
-    QTest::qWait(50);
+    // Past the layout that showing asks for, also on a busy machine or under a sanitizer.
+    QTest::qWait(600);
     int layouts = 0;
     // Every layout pass moves the pair table; count the moves of one burst.
     struct Watch : QObject {
@@ -371,10 +374,8 @@ void TestApp::closeSendsDisconnectOnlyWhenAlive()
         log.clear();
         // The shutdown waits while the port still reports bytes going out.
         r.port->pendingWrites = 3;
-        r.port->waits = 0;
-        FakePort* port = r.port;
-        int waits = -1;
-        QObject::connect(port, &QObject::destroyed, [&] { waits = port->waits; });
+        int waits = 0;
+        r.port->waitLog = &waits;
         r.w.reset();
         QCOMPARE(waits, disconnect ? 4 : 0);
     }

@@ -3,6 +3,7 @@
 #include "pairs/pairstore.h"
 
 #include <QDataStream>
+#include <QIODevice>
 
 namespace NljdFile
 {
@@ -39,7 +40,10 @@ QByteArray encode(const PairStore& pairs, const QString& comment)
 
 ReadResult read(QIODevice& in, NljdFileData& data, QString& comment)
 {
-    QDataStream s(&in);
+    const QByteArray bytes = in.read(MaxFileSize + 1);
+    if (bytes.size() > MaxFileSize)
+        return ReadResult::WrongMagic;
+    QDataStream s(bytes);
     prepare(s);
     QString magic;
     s >> magic;

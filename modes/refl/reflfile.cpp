@@ -100,7 +100,10 @@ QByteArray encodeFile(float factor, const PairStore& pairs, const QString& comme
 
 LoadResult readFile(QIODevice& in, float currentFactor, ReflFileData& data, QString* comment)
 {
-    QDataStream s(&in);
+    const QByteArray bytes = in.read(MaxFileSize + 1);
+    if (bytes.size() > MaxFileSize)
+        return LoadResult::NotReflFile;
+    QDataStream s(bytes);
     prepare(s);
     QString magic;
     float factor = 0;
