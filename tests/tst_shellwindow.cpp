@@ -104,6 +104,7 @@ private slots:
     void repaintStaysInItsWidget_data();
     void repaintStaysInItsWidget();
     void glowFollowsTheFrame();
+    void everyTextFits_data();
     void everyTextFits();
 };
 
@@ -182,10 +183,27 @@ void TestShellWindow::glowFollowsTheFrame()
     QVERIFY(glowAt().alpha() > 20);
 }
 
+void TestShellWindow::everyTextFits_data()
+{
+    QTest::addColumn<int>("language"); // the index in the language box
+    QTest::newRow("English") << 0;
+    QTest::newRow("Russian") << 1;
+}
+
 void TestShellWindow::everyTextFits()
 {
+    QFETCH(int, language);
+    // The program looks for its translations in the working directory first.
+    QTemporaryDir cwd;
+    for (const char* name : {"KV847_eng.qm", "KV847_ru.qm"})
+        QVERIFY(QFile::copy(QStringLiteral(KV847_QM_DIR "/") + name, cwd.filePath(name)));
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(cwd.path());
     ShellRig rig;
     QVERIFY(rig.exposed);
+    rig.ui()->cbLang->setCurrentIndex(language);
+    settle();
+    QCOMPARE(rig.ui()->tabWidget->tabText(0), language == 0 ? QString("LFA") : QString("НЧ"));
     QStringList offenders;
     const auto look = [&](const QString& where) {
         settle();
@@ -204,6 +222,8 @@ void TestShellWindow::everyTextFits()
         look(f->objectName());
         f->hide();
     }
+    rig.ui()->cbLang->setCurrentIndex(0);
+    QDir::setCurrent(before);
     offenders.removeDuplicates();
     QVERIFY2(offenders.isEmpty(), qPrintable("\n" + offenders.join("\n")));
 }
