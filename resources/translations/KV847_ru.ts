@@ -844,7 +844,7 @@ Run the update again!</source>
     </message>
     <message>
         <source>Total</source>
-        <translation>Всего</translation>
+        <translation>Пар</translation>
     </message>
 </context>
 <context>

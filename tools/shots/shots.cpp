@@ -93,6 +93,11 @@ int main(int argc, char* argv[])
             size = QSize(wh[0].toInt(), wh[1].toInt());
     }
     QDir().mkpath(out);
+    // The translations are looked up in the working directory: bring them along.
+    for (const char* qm : {"KV847_eng.qm", "KV847_ru.qm"}) {
+        QFile::remove(out + "/" + qm);
+        QFile::copy(qm, out + "/" + qm);
+    }
     QDir::setCurrent(out);
     VirtualAnalyser analyser;
     // Boxes are answered at once, so the update's verdict does not stop the pictures.
