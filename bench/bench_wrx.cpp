@@ -5,6 +5,7 @@
 // Signal bookkeeping: 36 pairs of 255 signals counted, sorted and tabulated. Goal: below 20 ms.
 #include "app/mainwindow.h"
 #include "app/scriptedprompts.h"
+#include "bench/qtbenchmain.h"
 #include "modes/wrx/rx.h"
 #include "modes/wrx/signalbook.h"
 #include "pairs/pairstore.h"
@@ -139,11 +140,5 @@ BENCHMARK(BM_SignalBookkeeping)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runQtBenchmarks(argc, argv);
 }

@@ -63,8 +63,8 @@ QStringList allEntries(const QString& dir)
 
 // A stand-in with the receiver widget's accessors.
 struct FakeReceiver {
-    QWidget* spec;
-    QWidget* spectrumPlot() const { return spec; }
+    QWidget* spectrum;
+    QWidget* spectrumPlot() const { return spectrum; }
     QWidget* oscPlot() const { return nullptr; }
     QString rangeText() const { return "0.1-60 MHz"; }
     QString gainText() const { return "20dB"; }
@@ -128,7 +128,7 @@ void TestReports::names_data()
     QTest::addColumn<QString>("file");
     QTest::newRow("lfa osc") << int(Item::LfaOsc) << false << "/LFA/lfa_osc_3-4_011649.png";
     QTest::newRow("lfa sw book") << int(Item::LfaSwitchBook) << false << "/LFA/lfa_sw_011649.xlsx";
-    QTest::newRow("wrx spec") << int(Item::WrxSpec) << false << "/WRx/wrx_spec_3-4_011649.png";
+    QTest::newRow("wrx spectrum") << int(Item::WrxSpec) << false << "/WRx/wrx_spec_3-4_011649.png";
     QTest::newRow("signal one") << int(Item::WrxSignalBook) << false << "/WRx/wrx_signal_3-4_011649.xlsx";
     QTest::newRow("signal all") << int(Item::WrxSignalBook) << true << "/WRx/wrx_signal_011649.xlsx";
     QTest::newRow("nljd") << int(Item::NljdHarmonics) << false << "/NLJD/nljd_3-4_011649.png";
