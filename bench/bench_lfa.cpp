@@ -3,6 +3,7 @@
 // the link up, on an offscreen window. Goal: the GUI thread below 50% of one core at that rate.
 #include "app/mainwindow.h"
 #include "app/scriptedprompts.h"
+#include "bench/benchrig.h"
 #include "bench/qtbenchmain.h"
 #include "tests/fakeport.h"
 
@@ -34,24 +35,9 @@ QList<QByteArray> framedOscFrames()
     return frames;
 }
 
-struct Rig {
-    FakePort* port = new FakePort;
-    ScriptedPrompts prompts;
-    std::unique_ptr<MainWindow> w;
-
-    Rig()
-    {
-        w = std::make_unique<MainWindow>(nullptr, port, &prompts);
-        w->resize(1280, 800);
-        w->show();
-        w->openSerialPort();
-        port->pushPayload(QByteArray("S\x01\x02\x05", 4));
-        w->swClick(1, 1);
-        // Line voltages measured, so the pair's row shows the AC voltage each frame brings.
-        port->pushPayload(QByteArray("V\x10\x00\x20\x00\x01\x02\x00\x00\x00\x00\x00\x00", 13));
-        for (int i = 0; i < 10; ++i)
-            QCoreApplication::processEvents();
-    }
+// Line voltages measured, so the pair's row shows the AC voltage each frame brings.
+struct Rig : BenchRig {
+    Rig() : BenchRig(0, QByteArray("V\x10\x00\x20\x00\x01\x02\x00\x00\x00\x00\x00\x00", 13)) {}
 };
 
 void reportRate(benchmark::State& state)

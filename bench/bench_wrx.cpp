@@ -5,6 +5,7 @@
 // Signal bookkeeping: 36 pairs of 255 signals counted, sorted and tabulated. Goal: below 20 ms.
 #include "app/mainwindow.h"
 #include "app/scriptedprompts.h"
+#include "bench/benchrig.h"
 #include "bench/qtbenchmain.h"
 #include "modes/wrx/rx.h"
 #include "modes/wrx/signalbook.h"
@@ -52,23 +53,8 @@ QList<QByteArray> framedLevelFrames()
     return frames;
 }
 
-struct Rig {
-    FakePort* port = new FakePort;
-    ScriptedPrompts prompts;
-    std::unique_ptr<MainWindow> w;
-
-    Rig()
-    {
-        w = std::make_unique<MainWindow>(nullptr, port, &prompts);
-        w->resize(1280, 800);
-        w->show();
-        w->openSerialPort();
-        port->pushPayload(QByteArray("S\x01\x02\x05", 4));
-        w->form()->tabWidget->setCurrentIndex(1);
-        w->swClick(1, 1);
-        for (int i = 0; i < 10; ++i)
-            QCoreApplication::processEvents();
-    }
+struct Rig : BenchRig {
+    Rig() : BenchRig(1) {}
 };
 
 // chunk 0: every message is painted before the next arrives (worst case); otherwise the bytes arrive
