@@ -173,6 +173,7 @@ private:
     bool m_scanning = false;
     int m_stepCount = 0;
     bool m_wrxScan = false;       // the signal search follows every pair the scan selects
+    int m_scanLeftPair = -1;      // the pair the last scan step left, until the analyser reports the new one
     bool m_nljdCompare = false;   // set by the NLJD comparison
     bool m_reflCompare = false;   // set by the REFL comparison
     quint8 m_nljdFileMarkers[37]; // per pair, 255 = not in the loaded .nljd file

@@ -68,8 +68,11 @@ void MainWindow::statusMessage(const QByteArray& data)
 
     const quint8 a = byteAt(data, 2), b = byteAt(data, 3);
     const quint8 pair = pairNumberOf(a, b);
-    if (pair != m_currentPair)
+    if (pair == m_currentPair)
+        m_scanLeftPair = -1; // the analyser has taken the last scan step
+    else if (!m_scanning || pair != m_scanLeftPair)
         swClick(pair, 1);
+    // else: sent before the analyser switched to the pair the scan selected; the scan goes on
 
     if (data.size() < 2)
         return;

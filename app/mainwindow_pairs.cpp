@@ -169,6 +169,7 @@ bool MainWindow::scanStep()
 {
     const ScanStep s = stepSearch(m_currentPair, m_stepCount, [this](int p) { return pairEnabled(p); });
     m_stepCount = s.stepCount;
+    m_scanLeftPair = m_currentPair;
     swClick(s.candidate, ScanStepColumn);
     if (s.ends)
         ui->scanAll->setChecked(false);
@@ -208,6 +209,7 @@ void MainWindow::stopScan()
     ui->butClear->setEnabled(!comparing);
     m_stepCount = 0;
     m_scanning = false;
+    m_scanLeftPair = -1;
     m_scanTimer->stop();
     m_activity = 0;
     m_wrxScan = false;

@@ -11,6 +11,7 @@
 #include "app/mainwindow.h"
 #include "app/scriptedprompts.h"
 #include "app/shellstart.h"
+#include "bench/benchrig.h"
 #include "modes/lfa/lfamessages.h"
 #include "modes/lfa/osc.h"
 #include "pairs/pairnumbering.h"
@@ -24,7 +25,6 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
@@ -32,40 +32,12 @@
 #include <qwt_plot_curve.h>
 
 #include <cmath>
-#include <ctime>
 #include <functional>
 
 namespace
 {
 constexpr double RunSeconds = 3.0;
-constexpr double LinkBytesPerSecond = 921600 / 10.0; // 8 data bits, a start and a stop bit
 constexpr int StatusEveryMs = VirtualAnalyser::DefaultTalkIntervalMs;
-
-double threadCpuSeconds()
-{
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return double(t.tv_sec) + t.tv_nsec / 1e9;
-}
-
-void settle(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
-// Runs the event loop for the run's length; the share of one core the GUI thread used, in percent.
-double measuredCorePercent()
-{
-    QEventLoop loop;
-    QTimer::singleShot(int(RunSeconds * 1000), &loop, &QEventLoop::quit);
-    QElapsedTimer wall;
-    const double cpu0 = threadCpuSeconds();
-    wall.start();
-    loop.exec();
-    return 100.0 * (threadCpuSeconds() - cpu0) / (wall.nsecsElapsed() / 1e9);
-}
 
 // The program as start-up builds it, on the given port.
 struct Window {
@@ -113,54 +85,33 @@ const QByteArray LfaVoltages("V\x10\x00\x20\x00\x01\x02\x00\x00\x00\x00\x00\x00"
 
 // The analyser's LFA stream on a scripted port, paced by the wall clock to the link's byte rate.
 struct LfaStream {
-    FakePort& port;
-    QElapsedTimer clock;
-    QTimer pump;
-    double bytesSent = 0;
+    PacedStream paced;
     int frames = 0;
     int statusSent = 0;
     QByteArray lastFrame;
     QStringList recentCaptions; // the caption is refreshed every few frames
 
-    explicit LfaStream(FakePort& p) : port(p)
+    explicit LfaStream(FakePort& p) : paced(p, [this](PacedStream& s) { next(s); }) {}
+    void start() { paced.start(); }
+    void next(PacedStream& s)
     {
-        pump.setTimerType(Qt::PreciseTimer);
-        pump.setInterval(2);
-        QObject::connect(&pump, &QTimer::timeout, [this] { catchUp(); });
-    }
-    void start()
-    {
-        clock.start();
-        pump.start();
-    }
-    void push(const QByteArray& payload)
-    {
-        const QByteArray framed = Frame::encode(payload);
-        bytesSent += framed.size();
-        port.push(framed);
-    }
-    void catchUp()
-    {
-        const double due = clock.nsecsElapsed() / 1e9 * LinkBytesPerSecond;
-        while (bytesSent < due) {
-            const int statusDue = int(clock.elapsed() / StatusEveryMs);
-            if (statusSent < statusDue) {
-                statusSent = statusDue;
-                push(LfaStatus);
-                push(LfaVoltages);
-            }
-            lastFrame = oscFrame(frames);
-            const Lfa::OscFrame f = Lfa::decodeOscFrame(lastFrame);
-            recentCaptions.append(Lfa::vppCaption(f.vpp, f.vppUnit));
-            if (recentCaptions.size() > 8)
-                recentCaptions.removeFirst();
-            push(lastFrame);
-            if (frames % 2 == 1) {
-                push(spectrumBlock(frames, 0));
-                push(spectrumBlock(frames, 1));
-            }
-            ++frames;
+        const int statusDue = int(s.clock.elapsed() / StatusEveryMs);
+        if (statusSent < statusDue) {
+            statusSent = statusDue;
+            s.push(LfaStatus);
+            s.push(LfaVoltages);
         }
+        lastFrame = oscFrame(frames);
+        const Lfa::OscFrame f = Lfa::decodeOscFrame(lastFrame);
+        recentCaptions.append(Lfa::vppCaption(f.vpp, f.vppUnit));
+        if (recentCaptions.size() > 8)
+            recentCaptions.removeFirst();
+        s.push(lastFrame);
+        if (frames % 2 == 1) {
+            s.push(spectrumBlock(frames, 0));
+            s.push(spectrumBlock(frames, 1));
+        }
+        ++frames;
     }
 };
 
@@ -198,8 +149,8 @@ static void BM_LfaFullRate(benchmark::State& state)
     double pct = 0;
     for (auto _ : state) {
         stream.start();
-        pct = measuredCorePercent();
-        stream.pump.stop();
+        pct = measuredCorePercent(RunSeconds);
+        stream.paced.pump.stop();
     }
     settle(50);
     if (!port->atEnd())
@@ -208,7 +159,7 @@ static void BM_LfaFullRate(benchmark::State& state)
         state.SkipWithError(qPrintable("last frame not in the " + missing));
     state.counters["core_pct"] = pct;
     state.counters["osc_fps"] = stream.frames / RunSeconds;
-    state.counters["link_kBps"] = stream.bytesSent / RunSeconds / 1000;
+    state.counters["link_kBps"] = stream.paced.bytesSent / RunSeconds / 1000;
 }
 BENCHMARK(BM_LfaFullRate)->Iterations(1)->Repetitions(3)->Unit(benchmark::kMillisecond);
 
@@ -235,7 +186,7 @@ void runOnAnalyser(benchmark::State& state, int tab, const std::function<void(Vi
     QObject::connect(&analyser, &VirtualAnalyser::output, [&messages] { ++messages; });
     double pct = 0;
     for (auto _ : state)
-        pct = measuredCorePercent();
+        pct = measuredCorePercent(RunSeconds);
     if (!analyser.isConnected())
         state.SkipWithError("link lost");
     state.counters["core_pct"] = pct;

@@ -2,6 +2,7 @@
 #include "osc.h"
 
 #include "modes/lfa/arrowlist.h"
+#include "modes/lfa/displayrefresh.h"
 #include "modes/lfa/myplotpicker.h"
 #include "modes/lfa/plotstyle.h"
 
@@ -45,6 +46,7 @@ OSC::OSC(QWidget* parent) : QWidget(parent)
 void OSC::buildOscilloscope()
 {
     m_oscPlot = PlotStyle::makePlot(this, QSize(640, 320), QSize(2000, 1200), LeftExtent);
+    m_oscRefresh = new DisplayRefresh(m_oscPlot);
     m_oscTitle = PlotStyle::addTextLabel(m_oscPlot, PlotStyle::titleText(tr("Oscilloscope:"), font()));
     m_vppText = PlotStyle::canvasText(tr("Vpp: 0.0v "), PlotStyle::CaptionBlue, Qt::AlignRight | Qt::AlignTop,
                                       font());
@@ -59,6 +61,7 @@ void OSC::buildOscilloscope()
 void OSC::buildSpectrum()
 {
     m_specPlot = PlotStyle::makePlot(this, QSize(640, 180), QSize(2000, 1260), LeftExtent);
+    m_specRefresh = new DisplayRefresh(m_specPlot);
     m_specTitle = PlotStyle::addTextLabel(m_specPlot, PlotStyle::titleText(tr("Spectrum:"), font()));
     m_specPlot->setAxisScale(QwtPlot::xBottom, 0, Lfa::SpectrumTopHz, 5000);
     m_specPlot->setAxisScale(QwtPlot::yLeft, 30, 130, 10);
@@ -158,6 +161,8 @@ void OSC::langOSC()
         m_vppText.setText(tr("Vpp: 0.0v "), QwtText::PlainText);
         m_vppLabel->setText(m_vppText);
     }
+    m_oscRefresh->request();
+    m_specRefresh->request();
 }
 
 QStringList OSC::biasLabels(bool negative)

@@ -9,6 +9,7 @@
 
 #include <array>
 
+class DisplayRefresh;
 class MyPlotPicker;
 class QLayout;
 class QComboBox;
@@ -88,6 +89,9 @@ private:
     QwtPlotTextLabel* m_oscTitle = nullptr;
     QwtPlotTextLabel* m_specTitle = nullptr;
     QwtPlotTextLabel* m_vppLabel = nullptr;
+    // The plots redraw at the display's pace, not per frame.
+    DisplayRefresh* m_oscRefresh = nullptr;
+    DisplayRefresh* m_specRefresh = nullptr;
 
     ArrowList m_timeCtl;
     ArrowList m_vdivCtl;

@@ -2,6 +2,7 @@
 #include "osc.h"
 
 #include "modes/lfa/arrowlist.h"
+#include "modes/lfa/displayrefresh.h"
 #include "modes/lfa/myplotpicker.h"
 #include "modes/lfa/plotstyle.h"
 
@@ -18,6 +19,7 @@ void OSC::setTIME(int dir)
     if (!m_fromDevice && index != m_lastTime)
         emit changeX(uchar(index));
     PlotStyle::applyTimeScale(Lfa::timeScale(index), m_oscPlot, m_oscPicker, m_x.data());
+    m_oscRefresh->request();
     m_lastTime = index;
 }
 
@@ -32,6 +34,8 @@ void OSC::setVDIV(int dir)
     m_oscPicker->setTextFormat(2, Lfa::vdivDecimals(v.value), v.unit);
     const int h = Lfa::vdivAxisStep(v.value);
     m_oscPlot->setAxisScale(QwtPlot::yLeft, -2 * h, 2 * h, h);
+    m_oscPlot->updateAxes();
+    m_oscRefresh->request();
     m_lastVdiv = index;
 }
 
@@ -55,6 +59,8 @@ void OSC::runGain(int dir, bool report)
     setVDIV(0);
     const Lfa::AxisRange axis = Lfa::spectrumAxis(m_effGain);
     m_specPlot->setAxisScale(QwtPlot::yLeft, axis.lo, axis.hi, 10);
+    m_specPlot->updateAxes();
+    m_specRefresh->request();
     m_lastGain = m_effGain == Lfa::LimitedGain ? Lfa::FirstLimitedItem : index;
 }
 

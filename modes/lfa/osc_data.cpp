@@ -1,6 +1,7 @@
 // What the analyser sends in LFA mode: oscilloscope frames, spectrum blocks and its settings.
 #include "osc.h"
 
+#include "modes/lfa/displayrefresh.h"
 #include "modes/lfa/lfamessages.h"
 
 #include <QComboBox>
@@ -26,6 +27,7 @@ void OSC::oscDATA(const QByteArray& data)
     for (int i = 0; i < Lfa::SamplesPerFrame; ++i)
         m_y[std::size_t(i)] = (int(f.samples[std::size_t(i)]) - Lfa::ZeroSample) * factor;
     m_oscCurve->setSamples(m_x.data(), m_y.data(), Lfa::SamplesPerFrame);
+    m_oscRefresh->request();
 }
 
 void OSC::specDATA(const QByteArray& data)
@@ -75,6 +77,7 @@ void OSC::clearOSC()
     std::fill(m_spec.begin(), m_spec.end() - 1, Lfa::NoLevel);
     m_y.fill(0);
     m_oscCurve->setSamples(m_x.data(), m_y.data(), Lfa::SamplesPerFrame);
+    m_oscRefresh->request();
     showCurves();
 }
 
@@ -82,4 +85,5 @@ void OSC::showCurves()
 {
     m_specCurve->setSamples(m_specX.data(), m_spec.data(), Lfa::SpectrumBins + 1);
     m_peakCurve->setSamples(m_specX.data(), m_peak.data(), Lfa::SpectrumBins + 1);
+    m_specRefresh->request();
 }

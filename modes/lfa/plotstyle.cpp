@@ -26,7 +26,6 @@ QwtPlot* makePlot(QWidget* parent, QSize minimum, QSize maximum, int leftExtent)
     plot->setMinimumSize(minimum);
     plot->setMaximumSize(maximum);
     plot->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    plot->setAutoReplot(true);
     plot->canvas()->setStyleSheet(QString::fromLatin1(CanvasSheet));
     // The plots replot with every frame; a cached canvas would only add a copy per paint.
     static_cast<QwtPlotCanvas*>(plot->canvas())->setPaintAttribute(QwtPlotCanvas::BackingStore, false);
@@ -95,6 +94,8 @@ void applyTimeScale(const Lfa::TimeScale& t, QwtPlot* plot, MyPlotPicker* picker
 {
     picker->setTextFormat(1, t.decimals, t.unit);
     plot->setAxisScale(QwtPlot::xBottom, 0, t.axisEnd(), t.perDiv);
+    // The scale is exact at once, whenever the plot is redrawn.
+    plot->updateAxes();
     for (int i = 0; i < Lfa::SamplesPerFrame; ++i)
         x[i] = t.sampleTime(i);
 }

@@ -27,7 +27,7 @@ extern const char* const CaptionSheet;
 const QColor Accent(140, 210, 255);
 const QColor CaptionBlue(65, 160, 255);
 
-// Expanding, auto replot, dark canvas, the left axis at least leftExtent wide, dotted grid.
+// Expanding, dark canvas, the left axis at least leftExtent wide, dotted grid.
 QwtPlot* makePlot(QWidget* parent, QSize minimum, QSize maximum, int leftExtent);
 // Qt green, 2 pixels, antialiased.
 QwtPlotCurve* addTraceCurve(QwtPlot* plot);

@@ -2,6 +2,7 @@
 #include "rx.h"
 
 #include "modes/lfa/arrowlist.h"
+#include "modes/lfa/displayrefresh.h"
 #include "modes/lfa/myplotpicker.h"
 #include "modes/lfa/plotstyle.h"
 #include "modes/wrx/fitfont.h"
@@ -64,6 +65,7 @@ RX::RX(QWidget* parent) : QWidget(parent)
     m_bar->setMinimumSize(30, 200);
     m_bar->setMaximumSize(60, 1500);
     m_bar->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Maximum);
+    m_barRefresh = new DisplayRefresh(m_bar, [this] { update(m_bar->geometry()); });
 
     m_stack = new QStackedLayout;
     m_stack->addWidget(m_specPlot);
@@ -107,11 +109,7 @@ void RX::buildSpectrum()
 {
     m_specPlot = PlotStyle::makePlot(this, QSize(690, 320), QSize(2000, 1200), LeftExtent);
     m_specPlot->setObjectName("rxSpectrum");
-    // Replotted by the data and the controls: one paint per sweep, not per change.
-    m_specPlot->setAutoReplot(false);
-    m_sweepDrawn.setSingleShot(true);
-    m_sweepDrawn.setInterval(50);
-    connect(&m_sweepDrawn, &QTimer::timeout, m_specPlot, &QwtPlot::replot);
+    m_specRefresh = new DisplayRefresh(m_specPlot);
     m_specTitle = PlotStyle::addTextLabel(m_specPlot, PlotStyle::titleText(tr("Spectrum:"), font()));
     m_specPlot->setAxisScale(QwtPlot::yLeft, 0, 60, 10);
     m_specPlot->setAxisScale(QwtPlot::xBottom, 0, 60, 6);
@@ -137,7 +135,7 @@ void RX::buildOscilloscope()
 {
     m_oscPlot = PlotStyle::makePlot(this, QSize(640, 0), QSize(2000, 1250), LeftExtent);
     m_oscPlot->setObjectName("rxOscilloscope");
-    m_oscPlot->setAutoReplot(false);
+    m_oscRefresh = new DisplayRefresh(m_oscPlot);
     m_oscTitle = PlotStyle::addTextLabel(m_oscPlot, PlotStyle::titleText(tr("Oscilloscope:"), font()));
     m_oscPlot->setAxisScale(QwtPlot::yLeft, 0, 60, 10);
     m_oscCurve = PlotStyle::addTraceCurve(m_oscPlot);
@@ -289,8 +287,8 @@ void RX::langRX()
     m_specTitle->setText(PlotStyle::titleText(tr("Spectrum:"), font()));
     m_oscTitle->setText(PlotStyle::titleText(tr("Oscilloscope:"), font()));
     setCaptions();
-    m_specPlot->replot();
-    m_oscPlot->replot();
+    m_specRefresh->request();
+    m_oscRefresh->request();
     FindTab();
 }
 

@@ -4,12 +4,12 @@
 #include "modes/wrx/signalbook.h"
 #include "modes/wrx/wrxlogic.h"
 
-#include <QTimer>
 #include <QWidget>
 #include <functional>
 
 #include <array>
 
+class DisplayRefresh;
 class MyPlotPicker;
 class PairStore;
 struct PairRecord;
@@ -205,8 +205,10 @@ private:
     std::array<double, Wrx::OscSamples> m_oscX{};
     Wrx::FrequencyMarks m_marks;
     Wrx::SearchScan m_scan;
-    // A sweep is drawn once its last block is in; a sweep cut short is drawn a little later.
-    QTimer m_sweepDrawn;
+    // The plots and the level bar redraw at the display's pace, not per block or frame.
+    DisplayRefresh* m_specRefresh = nullptr;
+    DisplayRefresh* m_oscRefresh = nullptr;
+    DisplayRefresh* m_barRefresh = nullptr;
     int m_overlayWidth = -1;
     int m_overlayTop = -1;
 };

@@ -1,6 +1,7 @@
 // The logic of the receiver controls: marker, range, mains, gain, step, time base, demodulation, Diff.
 #include "rx.h"
 
+#include "modes/lfa/displayrefresh.h"
 #include "modes/lfa/myplotpicker.h"
 #include "modes/lfa/plotstyle.h"
 
@@ -27,7 +28,7 @@ void RX::setMARK(double f)
     label.setColor(QColor(65, 160, 255));
     m_markerLine->setLabel(label);
     m_markerLine->setValue(m_marker, 60);
-    m_specPlot->replot();
+    m_specRefresh->request();
     // A line edit shows one line: the text after the newline.
     m_markEdit->setText(m_markerText.mid(1));
     if (!m_fromDevice && std::abs(m_marker - m_lastMarker) > 0.01 + 1e-9)
@@ -149,7 +150,7 @@ void RX::setTime(int dir)
     if (!m_fromDevice && index != m_lastTime)
         emit changeX(uchar(index));
     PlotStyle::applyTimeScale(Lfa::timeScale(index), m_oscPlot, m_oscPicker, m_oscX.data());
-    m_oscPlot->replot();
+    m_oscRefresh->request();
     m_lastTime = index;
 }
 
@@ -170,7 +171,7 @@ void RX::colourCurves()
 {
     m_specCurve->setBrush(QBrush(m_diff ? Qt::magenta : Qt::green));
     m_peakCurve->setBrush(QBrush(m_diff ? Qt::darkYellow : Qt::darkRed));
-    m_specPlot->replot();
+    m_specRefresh->request();
 }
 
 void RX::showSpectrum()
@@ -186,8 +187,11 @@ void RX::rxSET(const QByteArray& data)
     m_stop = s.stop;
     m_step = s.step;
     const Wrx::Axis axis = Wrx::bottomAxis(s.start, s.stop, s.step);
-    if (axis.major > 0 && axis.to > axis.from)
+    if (axis.major > 0 && axis.to > axis.from) {
         m_specPlot->setAxisScale(QwtPlot::xBottom, axis.from, axis.to, axis.major);
+        // The marker's label side follows the new axis.
+        m_specPlot->updateAxes();
+    }
     m_traces.setSweep(s.start, s.step);
     // FIX first: it decides how the marker snaps.
     m_fix = s.fix;

@@ -1,6 +1,7 @@
 // Spectrum blocks, level frames and the level bar of the WRx widget.
 #include "rx.h"
 
+#include "modes/lfa/displayrefresh.h"
 #include "pairs/pairstore.h"
 
 #include <QComboBox>
@@ -19,12 +20,7 @@ void RX::specDATA(const QByteArray& data)
         updateBar();
     m_specCurve->setRawSamples(m_traces.freq(), m_traces.spectrum(), m_traces.shownPoints());
     m_peakCurve->setRawSamples(m_traces.freq(), m_traces.peak(), m_traces.shownPoints());
-    if (quint8(data.at(2)) == Wrx::Blocks - 1) {
-        m_sweepDrawn.stop();
-        m_specPlot->replot();
-    } else if (!m_sweepDrawn.isActive()) {
-        m_sweepDrawn.start();
-    }
+    m_specRefresh->request();
     searchStep(Wrx::SearchScan::Spectrum);
 }
 
@@ -35,7 +31,7 @@ void RX::levelDATA(const QByteArray& data)
         return;
     m_traces.takeLevelFrame(data);
     m_oscCurve->setRawSamples(m_oscX.data(), m_traces.oscY(), Wrx::OscSamples);
-    m_oscPlot->replot();
+    m_oscRefresh->request();
     updateBar();
 }
 
@@ -45,15 +41,15 @@ void RX::clearRX()
     m_specCurve->setRawSamples(m_traces.freq(), m_traces.spectrum(), m_traces.shownPoints());
     m_peakCurve->setRawSamples(m_traces.freq(), m_traces.peak(), m_traces.shownPoints());
     m_oscCurve->setRawSamples(m_oscX.data(), m_traces.oscY(), Wrx::OscSamples);
-    m_specPlot->replot();
-    m_oscPlot->replot();
+    m_specRefresh->request();
+    m_oscRefresh->request();
     updateBar();
 }
 
 void RX::updateBar()
 {
-    if (m_bar)
-        update(m_bar->geometry());
+    if (m_barRefresh)
+        m_barRefresh->request();
 }
 
 void RX::paintEvent(QPaintEvent*)
