@@ -1,16 +1,19 @@
 // LFA mode: the oscilloscope widget's controls and traces, the LFA messages through the main window,
 // and the whole road on the virtual analyser.
 #include "link/dispatchroute.h"
+#include "modes/lfa/displayrefresh.h"
 #include "modes/lfa/lfamessages.h"
 #include "modes/lfa/lfascale.h"
 #include "modes/lfa/myplotpicker.h"
 #include "modes/lfa/osc.h"
+#include "modes/wrx/rx.h"
 #include "pairs/pairnumbering.h"
 #include "pairs/pairstore.h"
 #include "sim/mode_lfa.h"
 #include "windowrigs.h"
 
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QtTest>
@@ -103,6 +106,23 @@ struct Spies {
     }
 };
 
+// Counts the paints of one widget and remembers how many messages were in at the last one.
+struct PaintWatch : QObject {
+    QWidget* watched;
+    int fed = 0;
+    int paints = 0;
+    int fedAtLastPaint = -1;
+    explicit PaintWatch(QWidget* w) : watched(w) { w->installEventFilter(this); }
+    bool eventFilter(QObject* o, QEvent* e) override
+    {
+        if (o == watched && e->type() == QEvent::Paint) {
+            ++paints;
+            fedAtLastPaint = fed;
+        }
+        return false;
+    }
+};
+
 const QStringList FreeGain{"20dB", "30dB", "40dB", "50dB", "60dB"};
 const QStringList LimitedGainItems{"25dB", "25dB", "25dB", "25dB", "25dB"};
 
@@ -175,6 +195,8 @@ private slots:
     void analyserFramesFollowItsSettings();
     void analyserVppUnitFollowsTheValue();
     void endToEndOnTheVirtualAnalyser();
+    void burstDrawnAtDisplayPace_data();
+    void burstDrawnAtDisplayPace();
 };
 
 void TestLfa::vdivLabelsAndAxis_data()
@@ -829,6 +851,67 @@ void TestLfa::endToEndOnTheVirtualAnalyser()
     settle();
     QVERIFY(osc.overVoltage());
     QCOMPARE(osc.biasList()->currentText(), QString("X"));
+}
+
+void TestLfa::burstDrawnAtDisplayPace_data()
+{
+    // The LFA and WRx plots share the display pace; message i of a burst into the plot of a shown tab.
+    QTest::addColumn<int>("tab");
+    QTest::addColumn<QString>("plot");
+    QTest::newRow("LFA oscilloscope") << int(Tab::Lfa) << "lfaOsc";
+    QTest::newRow("LFA spectrum") << int(Tab::Lfa) << "lfaSpec";
+    QTest::newRow("WRx spectrum") << int(Tab::Wrx) << "rxSpectrum";
+    QTest::newRow("WRx oscilloscope") << int(Tab::Wrx) << "rxOscilloscope";
+}
+
+void TestLfa::burstDrawnAtDisplayPace()
+{
+    QFETCH(int, tab);
+    QFETCH(QString, plot);
+    WindowRig r;
+    r.w->resize(1280, 800);
+    r.w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(r.w.get()));
+    r.ui()->tabWidget->setCurrentIndex(tab);
+    r.select(1);
+    QTest::qWait(3 * DisplayRefresh::IntervalMs);
+
+    const auto message = [&plot](int i) {
+        if (plot == "lfaOsc")
+            return oscFrame(quint16(100 + i), 1, quint8(60 + i));
+        if (plot == "lfaSpec")
+            return spectrumBlock(quint8(i % 2), quint8(40 + i));
+        QByteArray p(plot == "rxSpectrum" ? 105 : 194, char(40 + i));
+        p[0] = 'C';
+        p[1] = plot == "rxSpectrum" ? 0 : 3;
+        if (plot == "rxSpectrum") {
+            p[2] = char(i % 3);
+            p[3] = p[4] = 0; // measured with Diff off and gain 0
+        }
+        return p;
+    };
+    QwtPlot* const plots[] = {r.osc().oscPlot(), r.osc().specPlot(),
+                              r.w->rx()->findChild<QwtPlot*>("rxSpectrum"),
+                              r.w->rx()->findChild<QwtPlot*>("rxOscilloscope")};
+    const QStringList names{"lfaOsc", "lfaSpec", "rxSpectrum", "rxOscilloscope"};
+    QwtPlot* shown = plots[names.indexOf(plot)];
+    QVERIFY(shown && shown->isVisible());
+    PaintWatch watch(shown->canvas());
+
+    // Each message through the receive path, and the event loop after each, as the link delivers them.
+    constexpr int Burst = 60;
+    QElapsedTimer clock;
+    clock.start();
+    for (int i = 0; i < Burst; ++i) {
+        r.port->pushPayload(message(i));
+        ++watch.fed;
+        QCoreApplication::processEvents();
+    }
+    const int bound = 1 + int(clock.elapsed() / DisplayRefresh::IntervalMs);
+    QVERIFY2(watch.paints <= bound, qPrintable(QString("%1 paints, at most %2").arg(watch.paints).arg(bound)));
+    // The last message is drawn, one interval later at the most.
+    QTRY_COMPARE_WITH_TIMEOUT(watch.fedAtLastPaint, Burst, 10 * DisplayRefresh::IntervalMs);
+    QVERIFY(watch.paints <= bound + 1);
 }
 
 QTEST_MAIN(TestLfa)

@@ -3,6 +3,7 @@
 #include "app/scriptedprompts.h"
 #include "app/shellstart.h"
 #include "fakeport.h"
+#include "modes/lfa/displayrefresh.h"
 #include "modes/lfa/osc.h"
 #include "shell/darkstyle.h"
 #include "textfit.h"
@@ -126,6 +127,8 @@ void TestShellWindow::repaintStaysInItsWidget()
     for (int i = 0; i < 8; ++i)
         rig.port->pushPayload(oscFrame(quint16(500 + i)));
     settle();
+    // The plots draw those frames at the display's pace, before the count begins.
+    QTest::qWait(2 * DisplayRefresh::IntervalMs);
 
     const QWidget* row = rig.ui()->swTAB->viewport();
     const QWidget* canvas = rig.w->findChild<OSC*>()->oscPlot()->canvas();
@@ -139,6 +142,8 @@ void TestShellWindow::repaintStaysInItsWidget()
         rig.port->pushPayload(voltages(345));
     }
     settle();
+    if (caption) // drawn at the display's pace
+        QTRY_VERIFY_WITH_TIMEOUT(counter.paints.value(canvas) > 0, 10 * DisplayRefresh::IntervalMs);
     qApp->removeEventFilter(&counter);
 
     QVERIFY(counter.paints.value(row) > 0);

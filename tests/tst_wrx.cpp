@@ -131,6 +131,8 @@ private slots:
     void tableTexts();
     void searchAgainQuestion();
     void scanSteps();
+    void staleStatusDuringScan_data();
+    void staleStatusDuringScan();
     void scanAllPairsOnAnalyser();
 };
 
@@ -559,6 +561,40 @@ void TestWrx::scanSteps()
     QCOMPARE(s.state(), 1);
     QCOMPARE(s.step(S::NewPair, false, 4), S::Action::None);
     QCOMPARE(s.state(), 0);
+}
+
+void TestWrx::staleStatusDuringScan_data()
+{
+    // Pairs reported one after the other once the scan has stepped from 1-2 to 1-3.
+    QTest::addColumn<QList<int>>("reported");
+    QTest::addColumn<bool>("scanning");
+    QTest::addColumn<int>("pair"); // selected afterwards
+    QTest::newRow("the pair left: not switched yet") << QList<int>{1} << true << 2;
+    QTest::newRow("the new pair, then the left one") << QList<int>{2, 1} << false << 1;
+    QTest::newRow("another pair") << QList<int>{7} << false << 7;
+}
+
+void TestWrx::staleStatusDuringScan()
+{
+    QFETCH(QList<int>, reported);
+    QFETCH(bool, scanning);
+    QFETCH(int, pair);
+    FakePortWindowRig r;
+    r.connectAnalyser();
+    r.ui()->tabWidget->setCurrentIndex(Tab::Wrx);
+    r.w->swClick(1, 1);
+    r.ui()->scanAll->setChecked(true);
+    holdScanTimer(*r.w);
+    r.w->scanAll(true);
+    QCOMPARE(r.w->currentPair(), quint8(2));
+    for (int p : reported) {
+        QByteArray status = settings(10, 6000, 3000, 20, false);
+        status[2] = char(pairWires(p).a);
+        status[3] = char(pairWires(p).b);
+        r.port->pushPayload(status);
+    }
+    QCOMPARE(r.w->scanning(), scanning);
+    QCOMPARE(r.w->currentPair(), quint8(pair));
 }
 
 void TestWrx::scanAllPairsOnAnalyser()

@@ -14,7 +14,7 @@ class QWidget;
 class DisplayRefresh : public QObject
 {
 public:
-    static constexpr int IntervalMs = 25;
+    static constexpr int IntervalMs = 40;
 
     DisplayRefresh(QWidget* view, std::function<void()> redraw, int intervalMs = IntervalMs);
     // A plot: the redraw is its replot().
