@@ -13,7 +13,8 @@ DisplayRefresh::DisplayRefresh(QWidget* view, std::function<void()> redraw, int 
     view->installEventFilter(this);
 }
 
-DisplayRefresh::DisplayRefresh(QwtPlot* plot) : DisplayRefresh(plot, [plot] { plot->replot(); })
+DisplayRefresh::DisplayRefresh(QwtPlot* plot, int intervalMs)
+    : DisplayRefresh(plot, [plot] { plot->replot(); }, intervalMs)
 {
     // Changes of curves, labels and scales wait for the next interval instead of replotting at once.
     plot->setAutoReplot(false);

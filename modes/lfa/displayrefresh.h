@@ -15,10 +15,12 @@ class DisplayRefresh : public QObject
 {
 public:
     static constexpr int IntervalMs = 40;
+    // Filled, antialiased spectra cost several times a trace to draw; they keep a slower pace.
+    static constexpr int SpectrumIntervalMs = 80;
 
     DisplayRefresh(QWidget* view, std::function<void()> redraw, int intervalMs = IntervalMs);
     // A plot: the redraw is its replot().
-    explicit DisplayRefresh(QwtPlot* plot);
+    explicit DisplayRefresh(QwtPlot* plot, int intervalMs = IntervalMs);
 
     void request();
     // Redraws now when a redraw is due (before the view is grabbed, for example).

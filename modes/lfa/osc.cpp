@@ -61,7 +61,7 @@ void OSC::buildOscilloscope()
 void OSC::buildSpectrum()
 {
     m_specPlot = PlotStyle::makePlot(this, QSize(640, 180), QSize(2000, 1260), LeftExtent);
-    m_specRefresh = new DisplayRefresh(m_specPlot);
+    m_specRefresh = new DisplayRefresh(m_specPlot, DisplayRefresh::SpectrumIntervalMs);
     m_specTitle = PlotStyle::addTextLabel(m_specPlot, PlotStyle::titleText(tr("Spectrum:"), font()));
     m_specPlot->setAxisScale(QwtPlot::xBottom, 0, Lfa::SpectrumTopHz, 5000);
     m_specPlot->setAxisScale(QwtPlot::yLeft, 30, 130, 10);

@@ -109,7 +109,7 @@ void RX::buildSpectrum()
 {
     m_specPlot = PlotStyle::makePlot(this, QSize(690, 320), QSize(2000, 1200), LeftExtent);
     m_specPlot->setObjectName("rxSpectrum");
-    m_specRefresh = new DisplayRefresh(m_specPlot);
+    m_specRefresh = new DisplayRefresh(m_specPlot, DisplayRefresh::SpectrumIntervalMs);
     m_specTitle = PlotStyle::addTextLabel(m_specPlot, PlotStyle::titleText(tr("Spectrum:"), font()));
     m_specPlot->setAxisScale(QwtPlot::yLeft, 0, 60, 10);
     m_specPlot->setAxisScale(QwtPlot::xBottom, 0, 60, 6);
