@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QLibraryInfo>
 #include <QTranslator>
 
 #ifndef KV847_TRANSLATIONS_DIR
@@ -22,6 +23,11 @@ QString fileFor(int languageIndex)
     }
 }
 
+QString qtFileFor(int languageIndex)
+{
+    return languageIndex == 1 ? QStringLiteral("qtbase_ru") : QString();
+}
+
 QStringList searchDirs()
 {
     QStringList dirs{QDir::currentPath()};
@@ -29,6 +35,15 @@ QStringList searchDirs()
     if (!own.isEmpty() && !dirs.contains(own))
         dirs << own;
     dirs << QStringLiteral(KV847_TRANSLATIONS_DIR);
+    return dirs;
+}
+
+QStringList qtSearchDirs()
+{
+    QStringList dirs = searchDirs();
+    const QString qt = QLibraryInfo::location(QLibraryInfo::TranslationsPath);
+    if (!dirs.contains(qt))
+        dirs << qt;
     return dirs;
 }
 

@@ -17,7 +17,7 @@
     </message>
     <message>
         <source>NLJD</source>
-        <translation>НЛЗ</translation>
+        <translation>НЛ</translation>
     </message>
     <message>
         <source>2nd</source>
@@ -49,7 +49,7 @@
     </message>
     <message>
         <source>REFL</source>
-        <translation>Рефл</translation>
+        <translation>Рефл.</translation>
     </message>
     <message>
         <source> Set 1 </source>
@@ -193,11 +193,11 @@
     </message>
     <message>
         <source>Сomment:</source>
-        <translation>Заметка</translation>
+        <translation>Заметка:</translation>
     </message>
     <message>
         <source>Save</source>
-        <translation>Запись</translation>
+        <translation>Сохранить</translation>
     </message>
     <message>
         <source>KV847: no connection!</source>
@@ -245,11 +245,11 @@
     </message>
     <message>
         <source>KV847 NLJD data (*.nljd)</source>
-        <translation>Данные НЛЗ KV847 (*.nljd)</translation>
+        <translation>Данные НЛ KV847 (*.nljd)</translation>
     </message>
     <message>
         <source>This is not a NLJD data file for KV847!</source>
-        <translation>Это не файл данных НЛЗ KV847!</translation>
+        <translation>Это не файл данных НЛ KV847!</translation>
     </message>
     <message>
         <source>Current file: </source>
@@ -285,7 +285,7 @@
     </message>
     <message>
         <source>Current</source>
-        <translation>Тек.</translation>
+        <translation>Текущие</translation>
     </message>
     <message>
         <source>File</source>
@@ -425,7 +425,7 @@
     </message>
     <message>
         <source>&gt;3v!!!</source>
-        <translation>&gt;3v!!!</translation>
+        <translation>&gt;3 В!!!</translation>
     </message>
     <message>
         <source> Set 1 (</source>
@@ -457,7 +457,7 @@
     </message>
     <message>
         <source>NLJD data</source>
-        <translation>Данные НЛЗ</translation>
+        <translation>Данные НЛ</translation>
     </message>
     <message>
         <source>REFL data</source>
@@ -530,7 +530,7 @@ Run the update again!</source>
     <name>NLD</name>
     <message>
         <source>&gt;3v!!!</source>
-        <translation>&gt;3v!!!</translation>
+        <translation>&gt;3 В!!!</translation>
     </message>
     <message>
         <source>Measuring...</source>
@@ -808,7 +808,7 @@ Run the update again!</source>
     </message>
     <message>
         <source>Diff</source>
-        <translation>Дифф</translation>
+        <translation>Диф.</translation>
     </message>
     <message>
         <source>600 kHz</source>
@@ -883,11 +883,11 @@ Run the update again!</source>
     </message>
     <message>
         <source>Diff: on</source>
-        <translation>Разн.: вкл</translation>
+        <translation>Диф.: вкл</translation>
     </message>
     <message>
         <source>Diff: off</source>
-        <translation>Разн.: выкл</translation>
+        <translation>Диф.: выкл</translation>
     </message>
     <message>
         <source>Freq: </source>
@@ -911,7 +911,7 @@ Run the update again!</source>
     </message>
     <message>
         <source>&gt;3v!!!</source>
-        <translation>&gt;3v!!!</translation>
+        <translation>&gt;3 В!!!</translation>
     </message>
     <message>
         <source>Factor:</source>
@@ -988,6 +988,16 @@ Run the update again!</source>
     <message>
         <source> From file (</source>
         <translation> Из файла (</translation>
+    </message>
+    <message>
+        <source>Level</source>
+        <comment>в excel</comment>
+        <translation>Уровень</translation>
+    </message>
+    <message>
+        <source>Distance</source>
+        <comment>в excel</comment>
+        <translation>Расстояние</translation>
     </message>
 </context>
 <context>
