@@ -269,7 +269,7 @@
     </message>
     <message>
         <source>Do you really want to change Factor?</source>
-        <translation>Изменить КУ?</translation>
+        <translation>Изменить коэффициент укорочения (КУ)?</translation>
     </message>
     <message>
         <source>All reflectometer measurements will be reset!</source>
@@ -514,7 +514,7 @@ Close the other program (a terminal program or a second KV847 window); the conne
     <message>
         <source>An error occurred during the update!
 Run the update again!</source>
-        <translation>Ошибка при обновлении!
+        <translation>Ошибка при обновлении прошивки!
 Запустите обновление ещё раз!</translation>
     </message>
     <message>
@@ -523,7 +523,7 @@ Run the update again!</source>
     </message>
     <message>
         <source>Update done!</source>
-        <translation>Обновление завершено!</translation>
+        <translation>Прошивка обновлена!</translation>
     </message>
 </context>
 <context>
@@ -863,7 +863,7 @@ Run the update again!</source>
     </message>
     <message>
         <source>Gain: </source>
-        <translation>Усиление: </translation>
+        <translation>Усил.: </translation>
     </message>
     <message>
         <source>Bias: </source>

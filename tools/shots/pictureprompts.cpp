@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QPainter>
 #include <QPixmap>
+#include <QTextStream>
 #include <QTimer>
 
 PicturingPrompts::PicturingPrompts(QWidget* parent, const QString& dir) : m_real(parent), m_dir(dir)
@@ -35,7 +36,8 @@ void PicturingPrompts::arm(const char* kind, const QString& title, const QString
             QPainter p(&framed);
             p.setPen(Qt::white);
             p.setFont(box->font());
-            p.drawText(QRect(8, 0, shot.width() - 16, bar), Qt::AlignVCenter | Qt::AlignLeft, box->windowTitle());
+            p.drawText(QRect(8, 0, shot.width() - 16, bar), Qt::AlignVCenter | Qt::AlignLeft,
+                       box->windowTitle());
             p.drawPixmap(0, bar, shot);
             p.end();
             framed.save(file);
@@ -44,44 +46,24 @@ void PicturingPrompts::arm(const char* kind, const QString& title, const QString
     });
 }
 
-void PicturingPrompts::critical(const QString& title, const QString& text)
+void PicturingPrompts::box(const char* kind, Box show, const QString& title, const QString& text)
 {
-    arm("critical", title, text);
-    m_real.critical(title, text);
-    ScriptedPrompts::critical(title, text);
+    arm(kind, title, text);
+    (m_real.*show)(title, text);
+    (script.*show)(title, text);
 }
 
-void PicturingPrompts::warning(const QString& title, const QString& text)
+QString PicturingPrompts::file(const char* kind, FileDialog show, const QString& caption, const QString& dir,
+                               const QString& filter)
 {
-    arm("warning", title, text);
-    m_real.warning(title, text);
-    ScriptedPrompts::warning(title, text);
-}
-
-void PicturingPrompts::information(const QString& title, const QString& text)
-{
-    arm("information", title, text);
-    m_real.information(title, text);
-    ScriptedPrompts::information(title, text);
+    arm(kind, caption, filter);
+    (m_real.*show)(caption, dir, filter);
+    return (script.*show)(caption, dir, filter);
 }
 
 bool PicturingPrompts::askYesNo(const QString& title, const QString& text)
 {
     arm("question", title, text);
     m_real.askYesNo(title, text);
-    return ScriptedPrompts::askYesNo(title, text);
-}
-
-QString PicturingPrompts::openFileName(const QString& caption, const QString& dir, const QString& filter)
-{
-    arm("open", caption, filter);
-    m_real.openFileName(caption, dir, filter);
-    return ScriptedPrompts::openFileName(caption, dir, filter);
-}
-
-QString PicturingPrompts::saveFileName(const QString& caption, const QString& dir, const QString& filter)
-{
-    arm("save", caption, filter);
-    m_real.saveFileName(caption, dir, filter);
-    return ScriptedPrompts::saveFileName(caption, dir, filter);
+    return script.askYesNo(title, text);
 }

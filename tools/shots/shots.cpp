@@ -6,8 +6,8 @@
 // tools/shots/shots.sh OUTDIR makes both languages in one go.
 #include "app/mainwindow.h"
 #include "pairs/pairnumbering.h"
-#include "pictureprompts.h"
 #include "pairs/setsw.h"
+#include "pictureprompts.h"
 #include "shell/darkstyle.h"
 #include "shotkit.h"
 #include "sim/mode_firmware.h"
@@ -150,7 +150,7 @@ int main(int argc, char* argv[])
     if (image.open(QIODevice::WriteOnly))
         image.write(FirmwareMode::demoImage(2, 10, 48 * 1024));
     image.close();
-    prompts.fileNames.enqueue(firmware);
+    prompts.script.fileNames.enqueue(firmware);
     w.form()->But_Browse->click();
     waitMs(300);
     w.grab().save(QStringLiteral("%1/update-chosen.png").arg(out));
@@ -159,7 +159,7 @@ int main(int argc, char* argv[])
     w.grab().save(QStringLiteral("%1/update-running.png").arg(out));
     QElapsedTimer t;
     t.start();
-    while (prompts.count("information") == 0 && t.elapsed() < 20000)
+    while (prompts.script.count("information") == 0 && t.elapsed() < 20000)
         waitMs(50);
     w.grab().save(QStringLiteral("%1/update-done.png").arg(out));
     waitMs(3000);

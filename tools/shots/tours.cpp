@@ -15,6 +15,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QSet>
@@ -52,6 +53,32 @@ QPushButton* button(MainWindow& w, const char* name)
     return w.findChild<QPushButton*>(QString::fromLatin1(name));
 }
 
+struct DataFileButtons {
+    QPushButton* panel;
+    QLineEdit* comment;
+    QPushButton* save;
+    QPushButton* load;
+    QPushButton* compare;
+};
+
+void saveLoadCompare(MainWindow& w, PicturingPrompts& prompts, const DataFileButtons& b, const QString& out,
+                     const QString& mode)
+{
+    b.panel->setChecked(true);
+    b.comment->setText(QStringLiteral("KV847"));
+    waitMs(200);
+    save(w, out, mode + "-save-panel");
+    const QString file = QDir(out).filePath("demo." + mode);
+    prompts.script.fileNames.enqueue(file);
+    b.save->click();
+    prompts.script.fileNames.enqueue(file);
+    b.load->click();
+    b.compare->setChecked(true);
+    waitMs(1600);
+    save(w, out, mode + "-compare");
+    b.compare->setChecked(false);
+}
+
 QString mw(const char* text)
 {
     return QCoreApplication::translate("MainWindow", text);
@@ -69,12 +96,12 @@ void tourBoxes(MainWindow& w, PicturingPrompts& prompts, VirtualAnalyser& analys
     // NLJD: a foreign file, a file that cannot be written, a file that cannot be renamed into place.
     select(w, 2, pairWithJunction(analyser.cable()));
     waitMs(800);
-    prompts.fileNames.enqueue(writeJunk(work, "junk.nljd"));
+    prompts.script.fileNames.enqueue(writeJunk(work, "junk.nljd"));
     ui->nldLoad->click();
-    prompts.fileNames.enqueue(missing);
+    prompts.script.fileNames.enqueue(missing);
     ui->nldLoad->click();
     ui->nldSave->setChecked(true);
-    prompts.fileNames.enqueue(missing + ".nljd");
+    prompts.script.fileNames.enqueue(missing + ".nljd");
     ui->nldSave2->click();
     ui->nldSave->setChecked(false);
 
@@ -84,19 +111,19 @@ void tourBoxes(MainWindow& w, PicturingPrompts& prompts, VirtualAnalyser& analys
     waitMs(1600);
     const QString refl = QDir(work).filePath("factor.refl");
     ui->refSave->setChecked(true);
-    prompts.fileNames.enqueue(refl);
+    prompts.script.fileNames.enqueue(refl);
     ui->refSave2->click();
-    prompts.fileNames.enqueue(writeJunk(work, "junk.refl"));
+    prompts.script.fileNames.enqueue(writeJunk(work, "junk.refl"));
     ui->refLoad->click();
     const QString factor = ui->refFAC->text();
     ui->refFAC->setText(QStringLiteral("1.6"));
-    prompts.answers.enqueue(true);
+    prompts.script.answers.enqueue(true);
     ui->refRIGHT->click();
     waitMs(300);
-    prompts.fileNames.enqueue(refl);
+    prompts.script.fileNames.enqueue(refl);
     ui->refLoad->click();
     ui->refFAC->setText(factor);
-    prompts.answers.enqueue(true);
+    prompts.script.answers.enqueue(true);
     ui->refRIGHT->click();
     waitMs(300);
 
@@ -115,7 +142,7 @@ void tourBoxes(MainWindow& w, PicturingPrompts& prompts, VirtualAnalyser& analys
     ui->tabWidget->setCurrentIndex(5);
     waitMs(300);
     const auto start = [&](const QString& path) {
-        prompts.fileNames.enqueue(path);
+        prompts.script.fileNames.enqueue(path);
         ui->But_Browse->click();
         ui->But_Reprog->click();
     };
@@ -128,11 +155,11 @@ void tourBoxes(MainWindow& w, PicturingPrompts& prompts, VirtualAnalyser& analys
     if (f.open(QIODevice::WriteOnly))
         f.write(FirmwareMode::demoImage(2, 10, 8 * 1024));
     f.close();
-    const int errors = prompts.count("critical");
+    const int errors = prompts.script.count("critical");
     start(image);
     QElapsedTimer t;
     t.start();
-    while (prompts.count("critical") == errors && t.elapsed() < 20000)
+    while (prompts.script.count("critical") == errors && t.elapsed() < 20000)
         waitMs(50);
     // The analyser comes back after the failed transfer.
     t.restart();
@@ -151,7 +178,8 @@ void tourUnstageableBoxes(PicturingPrompts& prompts, const QString& work)
     if (device.open(QIODevice::WriteOnly))
         device.close();
     const QString denied = QStringLiteral("/dev/kv847-not-for-this-user");
-    prompts.critical(mw("Error"), portOpenErrorText(QSerialPort::PermissionError, denied, "Permission denied"));
+    prompts.critical(mw("Error"),
+                     portOpenErrorText(QSerialPort::PermissionError, denied, "Permission denied"));
     prompts.critical(mw("Error"), portOpenErrorText(QSerialPort::PermissionError, busy, "Permission denied"));
     // A write that fails after the file was opened (a full disk).
     prompts.critical(mw("Error"), mw("Could not save file"));
@@ -161,41 +189,16 @@ void tourStates(MainWindow& w, PicturingPrompts& prompts, VirtualAnalyser& analy
 {
     Ui::MainWindow* ui = w.form();
 
-    // NLJD: the save panel with a comment, then the comparison against the file just written.
+    // NLJD and REFL: the save panel with a comment, then the comparison against the file just written.
     select(w, 2, pairWithJunction(analyser.cable()));
     waitMs(1200);
-    ui->nldSave->setChecked(true);
-    ui->nldTXT->setText(QStringLiteral("KV847"));
-    waitMs(200);
-    save(w, out, "nljd-save-panel");
-    const QString nljd = QDir(out).filePath("demo.nljd");
-    prompts.fileNames.enqueue(nljd);
-    ui->nldSave2->click();
-    prompts.fileNames.enqueue(nljd);
-    ui->nldLoad->click();
-    ui->nldComp->setChecked(true);
-    waitMs(1200);
-    save(w, out, "nljd-compare");
-    ui->nldComp->setChecked(false);
-
-    // REFL: both sets measured, saved, loaded back and compared.
-    const int pair = pairWithNearFault(analyser.cable());
-    select(w, 3, pair);
+    saveLoadCompare(w, prompts, {ui->nldSave, ui->nldTXT, ui->nldSave2, ui->nldLoad, ui->nldComp}, out,
+                    "nljd");
+    select(w, 3, pairWithNearFault(analyser.cable()));
     ui->refTEST->click();
     waitMs(1600);
-    ui->refSave->setChecked(true);
-    ui->refTXT->setText(QStringLiteral("KV847"));
-    waitMs(200);
-    save(w, out, "refl-save-panel");
-    const QString refl = QDir(out).filePath("demo.refl");
-    prompts.fileNames.enqueue(refl);
-    ui->refSave2->click();
-    prompts.fileNames.enqueue(refl);
-    ui->refLoad->click();
-    ui->refComp->setChecked(true);
-    waitMs(1600);
-    save(w, out, "refl-compare");
-    ui->refComp->setChecked(false);
+    saveLoadCompare(w, prompts, {ui->refSave, ui->refTXT, ui->refSave2, ui->refLoad, ui->refComp}, out,
+                    "refl");
 
     // WRx: a pair the search has not been run on, and one where it finds nothing.
     if (QPushButton* search = button(w, "search"))
@@ -282,7 +285,8 @@ int tourToolTips(MainWindow& w, const QString& out)
         waitMs(100);
         for (QWidget* top : QApplication::topLevelWidgets())
             if (top->inherits("QTipLabel") && top->isVisible())
-                top->grab().save(QDir(out).filePath(QStringLiteral("tooltip-%1.png").arg(seen.size(), 2, 10, QLatin1Char('0'))));
+                top->grab().save(QDir(out).filePath(
+                    QStringLiteral("tooltip-%1.png").arg(seen.size(), 2, 10, QLatin1Char('0'))));
         s << seen.size() << "\t" << widget->objectName() << "\t" << tip << "\n";
         QToolTip::hideText();
     }
