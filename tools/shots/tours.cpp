@@ -4,6 +4,7 @@
 #include "app/porterror.h"
 #include "modes/lfa/osc.h"
 #include "modes/wrx/rx.h"
+#include "pairs/pairnumbering.h"
 #include "pictureprompts.h"
 #include "shotkit.h"
 #include "sim/mode_firmware.h"
@@ -23,6 +24,7 @@
 #include <QToolTip>
 #include <qwt_plot.h>
 #include <qwt_plot_canvas.h>
+#include <qwt_slider.h>
 
 namespace Shots
 {
@@ -194,11 +196,28 @@ void tourStates(MainWindow& w, PicturingPrompts& prompts, VirtualAnalyser& analy
     waitMs(1200);
     saveLoadCompare(w, prompts, {ui->nldSave, ui->nldTXT, ui->nldSave2, ui->nldLoad, ui->nldComp}, out,
                     "nljd");
+    // The verdicts in their small box: probed at another level than the file's, a pair not in the file.
+    ui->nldComp->setChecked(true);
+    ui->slNLD->setValue(ui->slNLD->value() - 20);
+    waitMs(1600);
+    save(w, out, "nljd-compare-level");
+    select(w, 2, pairWithJunction(analyser.cable()) % PairCount + 1);
+    waitMs(1600);
+    save(w, out, "nljd-compare-not-in-file");
+    ui->nldComp->setChecked(false);
+    ui->slNLD->setValue(ui->slNLD->value() + 20);
     select(w, 3, pairWithNearFault(analyser.cable()));
     ui->refTEST->click();
     waitMs(1600);
     saveLoadCompare(w, prompts, {ui->refSave, ui->refTXT, ui->refSave2, ui->refLoad, ui->refComp}, out,
                     "refl");
+    // The verdict line over the tables: a pair measured now that the file does not hold.
+    ui->refComp->setChecked(true);
+    select(w, 3, (pairWithNearFault(analyser.cable()) + 2) % PairCount + 1);
+    ui->refTEST->click();
+    waitMs(1600);
+    save(w, out, "refl-compare-not-in-file");
+    ui->refComp->setChecked(false);
 
     // WRx: a pair the search has not been run on, and one where it finds nothing.
     if (QPushButton* search = button(w, "search"))
