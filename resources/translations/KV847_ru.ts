@@ -1090,6 +1090,14 @@ Run the update again!</source>
         <source>--speed needs a factor from 0.1 to 1000.</source>
         <translation>--speed: нужен множитель от 0.1 до 1000.</translation>
     </message>
+    <message>
+        <source>Print the translation file each language loads from, and exit.</source>
+        <translation>Показать, из какого файла загружается перевод каждого языка, и выйти.</translation>
+    </message>
+    <message>
+        <source>%1: not found in %2</source>
+        <translation>%1: не найден в %2</translation>
+    </message>
 </context>
 <context>
     <name>setSW</name>
