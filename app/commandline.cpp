@@ -50,6 +50,10 @@ StartOptions parseStartOptions(const QCoreApplication& app)
     parser.addOption(record);
     parser.addOption(replay);
     parser.addOption(speed);
+    const QCommandLineOption translations(
+        "translations", QCoreApplication::translate(
+                            "main", "Print the translation file each language loads from, and exit."));
+    parser.addOption(translations);
     parser.process(app);
 
     StartOptions o;
@@ -57,6 +61,7 @@ StartOptions parseStartOptions(const QCoreApplication& app)
     o.port = parser.value(port);
     o.workdir = parser.value(workdir);
     o.desktop = parser.isSet(desktop);
+    o.translations = parser.isSet(translations);
     if (parser.isSet(workdir) && o.workdir.isEmpty()) {
         std::fprintf(stderr, "%s\n",
                      qPrintable(QCoreApplication::translate("main", "--workdir needs a folder.")));

@@ -14,6 +14,7 @@ struct StartOptions {
     QString record;       // a file that receives every byte of the link
     QString replay;       // a recording to play instead of a live analyser
     double speed = 1;     // pace of the replay
+    bool translations = false; // print where each language's file is found, then end
 };
 
 // Reads the command line; --help and --version print and end the process, as does a bad option.

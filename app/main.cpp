@@ -1,6 +1,7 @@
 #include "app/commandline.h"
 #include "app/mainwindow.h"
 #include "app/shellstart.h"
+#include "app/translations.h"
 #include "link/quitsignals.h"
 #include "link/recordingport.h"
 #include "link/replayport.h"
@@ -42,15 +43,44 @@ static bool enterChosenWorkFolder(const StartOptions& options)
     return options.workdir.isEmpty();
 }
 
+// Which file each language loads from, seen from the folder the program would work in: a check of
+// an installation for the technician. Ends with 1 when a language has no file.
+static int printTranslations(const StartOptions& options)
+{
+    if (!enterChosenWorkFolder(options))
+        return 1;
+    const QStringList dirs = Translations::searchDirs();
+    int missing = 0;
+    for (int i = 0; !Translations::fileFor(i).isEmpty(); ++i) {
+        const QString name = Translations::fileFor(i);
+        const QString file = Translations::locate(name, dirs);
+        if (file.isEmpty()) {
+            ++missing;
+            std::printf("%s\n", qPrintable(QCoreApplication::translate("main", "%1: not found in %2")
+                                               .arg(name, dirs.join(QStringLiteral(", ")))));
+        } else {
+            std::printf("%s: %s\n", qPrintable(name), qPrintable(QDir::toNativeSeparators(file)));
+        }
+    }
+    return missing ? 1 : 0;
+}
+
 int main(int argc, char* argv[])
 {
-    // Help and version need no display: answer them before the GUI starts.
+    // Help, version and the translations check need no display: answer them before the GUI starts.
     for (int i = 1; i < argc; ++i) {
         const QByteArray a(argv[i]);
         if (a == "-h" || a == "--help" || a == "--help-all" || a == "-v" || a == "--version") {
             QCoreApplication plain(argc, argv);
             nameTheApplication();
             parseStartOptions(plain);
+        }
+        if (a == "--translations") {
+            QCoreApplication plain(argc, argv);
+            nameTheApplication();
+            const StartOptions options = parseStartOptions(plain);
+            if (options.translations)
+                return printTranslations(options);
         }
     }
     // Pictures come in two sizes (name.png, name@2x.png); a screen scaled by two takes the larger.

@@ -279,6 +279,7 @@ private:
 
     // --- lang: language switching ---
 private:
+    QTranslator m_qtTranslator; // Qt's own texts, beside ours
     // The form's retranslation and every text the program built at run time, in the current language.
     void relabelAll();
     LinkTitle titleForLinkState() const;

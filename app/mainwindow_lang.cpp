@@ -7,6 +7,22 @@
 #include "ui_mainwindow.h"
 
 #include <QCoreApplication>
+#include <QRegularExpression>
+
+namespace
+{
+// The run folder list is built once, with the word of its file counts in the language of the moment.
+void relabelRunFolders(QTreeWidget* tree, const QString& filesWord)
+{
+    static const QRegularExpression upToCount(QStringLiteral("^(.*\\(\\d+)"));
+    for (int i = 0; i < tree->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* item = tree->topLevelItem(i);
+        const QRegularExpressionMatch m = upToCount.match(item->text(0));
+        if (m.hasMatch())
+            item->setText(0, m.captured(1) + filesWord);
+    }
+}
+} // namespace
 
 void MainWindow::changeLang(int id)
 {
@@ -17,6 +33,11 @@ void MainWindow::changeLang(int id)
         QCoreApplication::removeTranslator(&m_translator);
         Translations::load(m_translator, file, Translations::searchDirs());
         QCoreApplication::installTranslator(&m_translator);
+        // Qt's own buttons and dialogs follow, where Qt's translation is installed; English needs none.
+        QCoreApplication::removeTranslator(&m_qtTranslator);
+        const QString qt = Translations::qtFileFor(id);
+        if (!qt.isEmpty() && Translations::load(m_qtTranslator, qt, Translations::qtSearchDirs()))
+            QCoreApplication::installTranslator(&m_qtTranslator);
     }
     // An empty translator brings no language-change event, so relabel here in any case.
     relabelAll();
@@ -59,5 +80,6 @@ void MainWindow::wrxLanguageChanged()
 
 void MainWindow::reportLanguageChanged()
 {
+    relabelRunFolders(ui->listREP, tr(" files)"));
     viewFile(0);
 }

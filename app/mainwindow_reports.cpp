@@ -19,6 +19,7 @@
 #include <QDebug>
 #include <QDir>
 #include <QFile>
+#include <QIcon>
 #include <QTreeWidget>
 
 namespace
@@ -132,8 +133,10 @@ void MainWindow::viewFile(int nom)
             t->setColumnWidth(c, c < grid.columns ? grid.cell : 0);
         const QString folder =
             QString(ReportRoot) + "/" + m_viewedFolder + "/" + Report::modeFolder(mode) + "/";
-        const QPixmap excel(":/img/excel.png");
         const QSize thumb(grid.cell - 20, grid.cell - 20);
+        // Tiles are drawn in the screen's own pixels: sharp on a screen scaled by two as well.
+        const qreal scale = t->devicePixelRatioF();
+        const QPixmap excel = QIcon(":/img/excel.png").pixmap(thumb); // the larger drawing when scaled
         int column = grid.columns;
         int row = -1;
         for (const QFileInfo& file : files) {
@@ -145,8 +148,10 @@ void MainWindow::viewFile(int nom)
                 picture = QPixmap(path);
             else
                 continue;
-            if (!picture.isNull())
-                picture = picture.scaled(thumb, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            if (!picture.isNull()) {
+                picture = picture.scaled(thumb * scale, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+                picture.setDevicePixelRatio(scale);
+            }
             if (column == grid.columns) {
                 t->insertRow(t->rowCount());
                 row = t->rowCount() - 1;

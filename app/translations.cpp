@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QLibraryInfo>
 #include <QTranslator>
 
 #ifndef KV847_TRANSLATIONS_DIR
@@ -22,13 +23,36 @@ QString fileFor(int languageIndex)
     }
 }
 
+QString qtFileFor(int languageIndex)
+{
+    return languageIndex == 1 ? QStringLiteral("qtbase_ru") : QString();
+}
+
 QStringList searchDirs()
 {
     QStringList dirs{QDir::currentPath()};
     const QString own = QCoreApplication::applicationDirPath();
     if (!own.isEmpty() && !dirs.contains(own))
         dirs << own;
-    dirs << QStringLiteral(KV847_TRANSLATIONS_DIR);
+    // Relative to the program, so that a package (prefix /usr), a source install (/usr/local) and a
+    // DESTDIR copy each find their own files.
+    if (!own.isEmpty()) {
+        const QString installed = QDir::cleanPath(own + QStringLiteral("/../share/kv847/translations"));
+        if (!dirs.contains(installed))
+            dirs << installed;
+    }
+    const QString configured = QStringLiteral(KV847_TRANSLATIONS_DIR);
+    if (!dirs.contains(configured))
+        dirs << configured;
+    return dirs;
+}
+
+QStringList qtSearchDirs()
+{
+    QStringList dirs = searchDirs();
+    const QString qt = QLibraryInfo::location(QLibraryInfo::TranslationsPath);
+    if (!dirs.contains(qt))
+        dirs << qt;
     return dirs;
 }
 
@@ -39,5 +63,11 @@ bool load(QTranslator& translator, const QString& name, const QStringList& dirs)
             return true;
     // A failed load has already emptied the translator: the built-in texts show.
     return false;
+}
+
+QString locate(const QString& name, const QStringList& dirs)
+{
+    QTranslator translator;
+    return load(translator, name, dirs) ? translator.filePath() : QString();
 }
 } // namespace Translations

@@ -28,7 +28,8 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "udev")
+# Qt's own buttons and dialogs in Russian come from qttranslations5-l10n.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "udev, qttranslations5-l10n")
 # postinst applies the udev rule to an analyser already plugged in; removal needs no script (udev
 # notices a removed rule file itself), so `dpkg -r` leaves nothing behind.
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA

@@ -12,9 +12,10 @@ namespace Report
 
 namespace
 {
+// The context the translation tools file this namespace's texts under.
 QString tr(const char* text)
 {
-    return QCoreApplication::translate("MainWindow", text);
+    return QCoreApplication::translate("Report", text);
 }
 
 // The plots' pictures: the grab 10 px down, captions on one line 15 px above the lower edge.

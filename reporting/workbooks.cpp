@@ -23,15 +23,10 @@ const QColor BookTwisted(0, 60, 180);
 const QColor BookRed(0xAA0000);
 const QColor BookGreen(0x00AA00);
 
+// The context the translation tools file this namespace's texts under.
 QString tr(const char* text, const char* disambiguation = nullptr)
 {
-    return QCoreApplication::translate("MainWindow", text, disambiguation);
-}
-
-// Column titles shared with the other tables of the workbooks.
-QString excelWord(const char* text)
-{
-    return tr(text, "в excel");
+    return QCoreApplication::translate("Report", text, disambiguation);
 }
 
 bool sameColour(const QColor& a, const QColor& b)
@@ -227,7 +222,7 @@ Xlsx::Document wrxSignalBook(const SwitchRows& rows, const PairStore& pairs, con
     for (int pair : taken) {
         pairNameStyle(f, rows[pair].name.colour);
         groupHead(book, 3, c, rows[pair].name.text,
-                  {{tr("Freq."), 16}, {excelWord("Level"), 7}, {tr("Total"), 7}}, f);
+                  {{tr("Freq."), 16}, {tr("Level", "в excel"), 7}, {tr("Total"), 7}}, f);
         setStyle(f, Black, false, false);
 
         const PairRecord& r = pairs[pair];
@@ -272,7 +267,7 @@ Xlsx::Document reflDefectsBook(const SwitchRows& rows, const PairStore& pairs, c
     for (int pair : taken) {
         pairNameStyle(f, rows[pair].name.colour);
         groupHead(book, 3, c, rows[pair].name.text,
-                  {{tr("No."), 7}, {excelWord("Distance"), 10}, {excelWord("Level"), 7}}, f);
+                  {{tr("No."), 7}, {tr("Distance", "в excel"), 10}, {tr("Level", "в excel"), 7}}, f);
 
         const PairRecord& r = pairs[pair];
         const quint8 n = r.refl.status;
@@ -317,7 +312,7 @@ Xlsx::Document reflCompareBook(const ReflComparison& in)
     for (const Set& s : sets) {
         const int c = s.column;
         setStyle(f, Black, true, false);
-        groupHead(book, 4, c, s.head, {{tr("No."), 8}, {excelWord("Distance"), 12}, {excelWord("Level"), 10}},
+        groupHead(book, 4, c, s.head, {{tr("No."), 8}, {tr("Distance", "в excel"), 12}, {tr("Level", "в excel"), 10}},
                   f);
 
         if (!in.currentValid) {

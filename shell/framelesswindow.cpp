@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QGraphicsDropShadowEffect>
+#include <QIcon>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSysInfo>
@@ -36,6 +37,7 @@ FramelessWindow::FramelessWindow(QWidget* parent)
     setWindowFlags(windowFlags() | Qt::WindowMinimizeButtonHint);
     setAttribute(Qt::WA_TranslucentBackground);
     ui->restoreButton->setVisible(false);
+    showBat(0); // the form's own picture knows only one size
 
     // Older Windows desktops (7 and before) cannot compose the shadows.
     bool versionOk = false;
@@ -104,8 +106,12 @@ void FramelessWindow::showBat(quint8 level)
 {
     static const char* const pictures[] = {":/bat/0.png", ":/bat/20.png", ":/bat/40.png",
                                            ":/bat/60.png", ":/bat/80.png", ":/bat/100.png"};
-    if (level <= 5)
-        ui->bat->setPixmap(QPixmap(pictures[level]));
+    if (level > 5)
+        return;
+    // Through QIcon, which adds the name@2x.png drawing on a screen scaled by two (a QPixmap loaded by
+    // name never does), drawn at the size of the battery's place.
+    const QIcon picture(QString::fromLatin1(pictures[level]));
+    ui->bat->setPixmap(picture.pixmap(windowHandle(), ui->bat->maximumSize()));
 }
 
 void FramelessWindow::typeBat()

@@ -75,5 +75,33 @@ rc=$?
 [ $rc -eq 1 ] || fail "kv847 with a --workdir it cannot make ended with $rc, not 1"
 grep -q "a-file/sub" "$scratch/bad.log" || fail "no message about the folder: $(cat "$scratch/bad.log")"
 
+# The translations: found in the installation itself, seen from a work folder of its own, with no
+# .qm file where the program is started or works. Then again with the installed folder gone.
+qmdir=$(cd "$root/usr/share/kv847/translations" 2>/dev/null && pwd -P)
+for lang in eng ru; do
+    [ -s "$qmdir/KV847_$lang.qm" ] || fail "not installed: share/kv847/translations/KV847_$lang.qm"
+done
+mkdir -p "$scratch/work"
+for d in "$scratch/terminal" "$scratch/work"; do
+    ! ls "$d"/*.qm >/dev/null 2>&1 || fail "a .qm file in $d spoils the check"
+done
+(cd "$scratch/terminal" && HOME=$home QT_QPA_PLATFORM=offscreen \
+    timeout 20 "$root/usr/bin/kv847" --workdir "$scratch/work" --translations >"$scratch/tr.log" 2>&1)
+rc=$?
+[ $rc -eq 0 ] || fail "kv847 --translations ended with $rc: $(cat "$scratch/tr.log")"
+grep -Fqx "KV847_ru: $qmdir/KV847_ru.qm" "$scratch/tr.log" ||
+    fail "the Russian translation is not taken from $qmdir: $(cat "$scratch/tr.log")"
+mv "$root/usr/share/kv847/translations" "$scratch/translations.away"
+(cd "$scratch/terminal" && HOME=$home QT_QPA_PLATFORM=offscreen \
+    timeout 20 "$root/usr/bin/kv847" --workdir "$scratch/work" --translations >"$scratch/tr-gone.log" 2>&1)
+gone=$(grep "^KV847_ru: " "$scratch/tr-gone.log")
+case $gone in
+"KV847_ru: not found in "*"$qmdir"*) ;;
+"KV847_ru: $qmdir/"*) fail "with the folder gone it still names it: $gone" ;;
+"KV847_ru: /"*) ;; # another installation of this machine's own prefix
+*) fail "with the folder gone it does not say it looked there: $(cat "$scratch/tr-gone.log")" ;;
+esac
+mv "$scratch/translations.away" "$root/usr/share/kv847/translations"
+
 [ $fails -eq 0 ] && echo "install check passed"
 exit $fails

@@ -4,9 +4,13 @@
 #include "modes/lfa/osc.h"
 #include "modes/wrx/rx.h"
 #include "pairs/pairnumbering.h"
+#include "reporting/reportshots.h"
 #include "windowrigs.h"
 
 #include <QFile>
+#include <QLibraryInfo>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <qwt_plot.h>
@@ -26,9 +30,10 @@ QString plotTitle(QwtPlot* plot)
 }
 
 // The texts a switch must turn: the shell title, the pair header, the LFA titles and idle Vpp caption,
-// a REFL legend, a tab of the form and the receiver's plot titles.
+// a REFL legend, a tab of the form, the receiver's plot titles, the word of the run folders' file
+// counts and a caption of the report pictures.
 struct Shown {
-    QString title, colour, pairHeader, lfaTitles, legend, tab, wrxTitles;
+    QString title, colour, pairHeader, lfaTitles, legend, tab, wrxTitles, runFolderCount, reportCaption;
 };
 
 Shown shown(FakePortWindowRig& r, const QSignalSpy& titles)
@@ -41,7 +46,9 @@ Shown shown(FakePortWindowRig& r, const QSignalSpy& titles)
             r.ui()->label_25->text(),
             r.ui()->tabWidget->tabText(0),
             plotTitle(static_cast<QwtPlot*>(r.w->rx()->spectrumPlot())) + "|" +
-                plotTitle(static_cast<QwtPlot*>(r.w->rx()->oscPlot()))};
+                plotTitle(static_cast<QwtPlot*>(r.w->rx()->oscPlot())),
+            r.ui()->listREP->topLevelItem(0)->text(0).section(' ', -1),
+            Report::reflSwitchShot(QString(), "1.50").captions.last().text};
 }
 } // namespace
 
@@ -55,6 +62,7 @@ private slots:
     void switchesToRussianAndBack_data();
     void switchesToRussianAndBack();
     void switchKeepsScanAndMeasurement();
+    void qtOwnButtonsFollow();
 
 private:
     QTemporaryDir m_cwd; // the working directory, where the program looks first
@@ -136,7 +144,7 @@ void TestLang::switchesToRussianAndBack()
 
     r.ui()->cbLang->setCurrentIndex(1);
     const Shown russian{"KV847: подключено", "#55ff55", "Пара", "Осциллограф:Размах: 0.0v |Спектр:", "№ 1", "НЧ",
-                         "Спектр:|Осциллограф:"};
+                         "Спектр:|Осциллограф:", "шт.)", "КУ: 1.50"};
     const auto check = [&](const Shown& want) {
         const Shown now = shown(r, titles);
         QCOMPARE(now.title, want.title);
@@ -146,6 +154,8 @@ void TestLang::switchesToRussianAndBack()
         QCOMPARE(now.legend, want.legend);
         QCOMPARE(now.tab, want.tab);
         QCOMPARE(now.wrxTitles, want.wrxTitles);
+        QCOMPARE(now.runFolderCount, want.runFolderCount);
+        QCOMPARE(now.reportCaption, want.reportCaption);
     };
     check(russian);
     QCOMPARE(Lfa::vppCaption(1234, 1), QString("Размах: 1234 mV "));
@@ -156,7 +166,7 @@ void TestLang::switchesToRussianAndBack()
     r.ui()->cbLang->setCurrentIndex(0);
     QCoreApplication::processEvents();
     check({"KV847: connected", "#55ff55", "PAIR", "Oscilloscope:Vpp: 0.0v |Spectrum:", "Set 1", "LFA",
-           "Spectrum:|Oscilloscope:"});
+           "Spectrum:|Oscilloscope:", "files)", "Factor: 1.50"});
     QCOMPARE(r.ui()->cbLang->itemText(1), QString(" Russian"));
 
     if (!englishFile)
@@ -188,6 +198,23 @@ void TestLang::switchKeepsScanAndMeasurement()
     QCOMPARE(r.ui()->refTAB1->item(11, 0)->text(), QString("Измерение..."));
     QVERIFY(r.log.isEmpty()); // no pair re-selected, no measurement restarted
     r.ui()->cbLang->setCurrentIndex(0);
+}
+
+void TestLang::qtOwnButtonsFollow()
+{
+    if (!QFile::exists(QLibraryInfo::location(QLibraryInfo::TranslationsPath) + "/qtbase_ru.qm"))
+        QSKIP("Qt's own Russian translation is not installed (qttranslations5-l10n)");
+    const auto cancel = [] {
+        QMessageBox box;
+        box.setStandardButtons(QMessageBox::Cancel);
+        return box.button(QMessageBox::Cancel)->text();
+    };
+    FakePortWindowRig r;
+    r.w->changeLang(1);
+    r.w->changeLang(1); // reloaded, not stacked: one switch back is enough
+    QCOMPARE(cancel(), QString("Отмена"));
+    r.w->changeLang(0);
+    QCOMPARE(cancel(), QString("Cancel"));
 }
 
 QTEST_MAIN(TestLang)

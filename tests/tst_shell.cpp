@@ -51,10 +51,14 @@ void sendMouse(QWidget* w, QEvent::Type type, QPoint local, Qt::MouseButtons but
 class TestShell : public QObject
 {
     Q_OBJECT
+public:
+    // As the program: pictures follow the screen's scale (the ctest tst_shell_scale2 runs at two).
+    static void initMain() { QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps); }
 private slots:
     void initTestCase() { initKv847Resources(); }
     void titleIconAndForm();
     void batteryPictures();
+    void titlePicturesFollowTheScreenScale();
     void maximiseAndRestore();
     void titleBarDragsTheWindow();
     void iconClicksAreReported();
@@ -222,6 +226,36 @@ void TestShell::batteryPictures()
     QCOMPARE(tick(shell), 80);
     shell.setBat(255, true);
     QCOMPARE(tick(shell), 0);
+}
+
+// Scaled by two, the title bar's pictures fill every device pixel of their places (the battery from
+// its twice-sized drawings) instead of being the small ones blown up; at scale one the small ones.
+void TestShell::titlePicturesFollowTheScreenScale()
+{
+    const qreal scale = qApp->devicePixelRatio();
+    const QString drawing = scale > 1 ? QStringLiteral("%1@2x.png") : QStringLiteral("%1.png");
+    const auto same = [](const QPixmap& shown, const QString& file) {
+        return shown.toImage().convertToFormat(QImage::Format_ARGB32) ==
+               QImage(file).convertToFormat(QImage::Format_ARGB32);
+    };
+    FramelessWindow shell;
+    for (QTimer* t : shell.findChildren<QTimer*>())
+        t->stop();
+    shell.setWindowIcon(QIcon(":/img/on.png"));
+    const QPixmap icon = label(shell, "icon")->pixmap(Qt::ReturnByValue);
+    QCOMPARE(icon.devicePixelRatio(), scale);
+    QCOMPARE(icon.size(), QSize(16, 16) * scale); // every device pixel drawn, from a 32-pixel drawing
+
+    for (int level : {0, 3, 5}) {
+        if (level) {
+            shell.setBat(quint8(level), false);
+            shell.typeBat();
+        }
+        const QPixmap bat = label(shell, "bat")->pixmap(Qt::ReturnByValue);
+        QCOMPARE(bat.devicePixelRatio(), scale);
+        QCOMPARE(bat.size() / scale, label(shell, "bat")->maximumSize());
+        QVERIFY2(same(bat, drawing.arg(QStringLiteral(":/bat/%1").arg(level * 20))), qPrintable(QString::number(level)));
+    }
 }
 
 void TestShell::maximiseAndRestore()

@@ -17,7 +17,7 @@
     </message>
     <message>
         <source>NLJD</source>
-        <translation>НЛЗ</translation>
+        <translation>НЛ</translation>
     </message>
     <message>
         <source>2nd</source>
@@ -49,7 +49,7 @@
     </message>
     <message>
         <source>REFL</source>
-        <translation>Рефл</translation>
+        <translation>Рефл.</translation>
     </message>
     <message>
         <source> Set 1 </source>
@@ -193,11 +193,11 @@
     </message>
     <message>
         <source>Сomment:</source>
-        <translation>Заметка</translation>
+        <translation>Заметка:</translation>
     </message>
     <message>
         <source>Save</source>
-        <translation>Запись</translation>
+        <translation>Сохранить</translation>
     </message>
     <message>
         <source>KV847: no connection!</source>
@@ -245,11 +245,11 @@
     </message>
     <message>
         <source>KV847 NLJD data (*.nljd)</source>
-        <translation>Данные НЛЗ KV847 (*.nljd)</translation>
+        <translation>Данные НЛ KV847 (*.nljd)</translation>
     </message>
     <message>
         <source>This is not a NLJD data file for KV847!</source>
-        <translation>Это не файл данных НЛЗ KV847!</translation>
+        <translation>Это не файл данных НЛ KV847!</translation>
     </message>
     <message>
         <source>Current file: </source>
@@ -269,7 +269,7 @@
     </message>
     <message>
         <source>Do you really want to change Factor?</source>
-        <translation>Изменить КУ?</translation>
+        <translation>Изменить коэффициент укорочения (КУ)?</translation>
     </message>
     <message>
         <source>All reflectometer measurements will be reset!</source>
@@ -285,7 +285,7 @@
     </message>
     <message>
         <source>Current</source>
-        <translation>Тек.</translation>
+        <translation>Текущие</translation>
     </message>
     <message>
         <source>File</source>
@@ -425,7 +425,7 @@
     </message>
     <message>
         <source>&gt;3v!!!</source>
-        <translation>&gt;3v!!!</translation>
+        <translation>&gt;3 В!!!</translation>
     </message>
     <message>
         <source> Set 1 (</source>
@@ -457,7 +457,7 @@
     </message>
     <message>
         <source>NLJD data</source>
-        <translation>Данные НЛЗ</translation>
+        <translation>Данные НЛ</translation>
     </message>
     <message>
         <source>REFL data</source>
@@ -514,7 +514,7 @@ Close the other program (a terminal program or a second KV847 window); the conne
     <message>
         <source>An error occurred during the update!
 Run the update again!</source>
-        <translation>Ошибка при обновлении!
+        <translation>Ошибка при обновлении прошивки!
 Запустите обновление ещё раз!</translation>
     </message>
     <message>
@@ -523,14 +523,14 @@ Run the update again!</source>
     </message>
     <message>
         <source>Update done!</source>
-        <translation>Обновление завершено!</translation>
+        <translation>Прошивка обновлена!</translation>
     </message>
 </context>
 <context>
     <name>NLD</name>
     <message>
         <source>&gt;3v!!!</source>
-        <translation>&gt;3v!!!</translation>
+        <translation>&gt;3 В!!!</translation>
     </message>
     <message>
         <source>Measuring...</source>
@@ -808,7 +808,7 @@ Run the update again!</source>
     </message>
     <message>
         <source>Diff</source>
-        <translation>Дифф</translation>
+        <translation>Диф.</translation>
     </message>
     <message>
         <source>600 kHz</source>
@@ -863,7 +863,7 @@ Run the update again!</source>
     </message>
     <message>
         <source>Gain: </source>
-        <translation>Усиление: </translation>
+        <translation>Усил.: </translation>
     </message>
     <message>
         <source>Bias: </source>
@@ -883,11 +883,11 @@ Run the update again!</source>
     </message>
     <message>
         <source>Diff: on</source>
-        <translation>Разн.: вкл</translation>
+        <translation>Диф.: вкл</translation>
     </message>
     <message>
         <source>Diff: off</source>
-        <translation>Разн.: выкл</translation>
+        <translation>Диф.: выкл</translation>
     </message>
     <message>
         <source>Freq: </source>
@@ -911,7 +911,7 @@ Run the update again!</source>
     </message>
     <message>
         <source>&gt;3v!!!</source>
-        <translation>&gt;3v!!!</translation>
+        <translation>&gt;3 В!!!</translation>
     </message>
     <message>
         <source>Factor:</source>
@@ -988,6 +988,16 @@ Run the update again!</source>
     <message>
         <source> From file (</source>
         <translation> Из файла (</translation>
+    </message>
+    <message>
+        <source>Level</source>
+        <comment>в excel</comment>
+        <translation>Уровень</translation>
+    </message>
+    <message>
+        <source>Distance</source>
+        <comment>в excel</comment>
+        <translation>Расстояние</translation>
     </message>
 </context>
 <context>
@@ -1079,6 +1089,14 @@ Run the update again!</source>
     <message>
         <source>--speed needs a factor from 0.1 to 1000.</source>
         <translation>--speed: нужен множитель от 0.1 до 1000.</translation>
+    </message>
+    <message>
+        <source>Print the translation file each language loads from, and exit.</source>
+        <translation>Показать, из какого файла загружается перевод каждого языка, и выйти.</translation>
+    </message>
+    <message>
+        <source>%1: not found in %2</source>
+        <translation>%1: не найден в %2</translation>
     </message>
 </context>
 <context>

@@ -1,15 +1,19 @@
-// Developer tool: grabs the main window on the virtual analyser, one picture per tab, so a change of
-// the layout can be looked at without a display. Usage: kv847-shots OUTDIR [WIDTHxHEIGHT] [--ru]
-// (--ru: in Russian; the translations are looked up as the program does, so run it from build/)
+// Developer tool: grabs the main window on the virtual analyser, one picture per tab and per state
+// worth seeing, every box and file dialog the program can put up (OUTDIR/boxes, with index.txt), the
+// plots' position readouts and the tool tips, so a change of the layout or of a translation can be
+// looked at without a display. Usage: kv847-shots OUTDIR [WIDTHxHEIGHT] [--ru]
+// (--ru: in Russian; the translations are looked up as the program does, so run it from build/).
+// tools/shots/shots.sh OUTDIR makes both languages in one go.
 #include "app/mainwindow.h"
-#include "app/scriptedprompts.h"
 #include "pairs/pairnumbering.h"
 #include "pairs/setsw.h"
+#include "pictureprompts.h"
 #include "shell/darkstyle.h"
-#include "sim/mode_wrx.h"
+#include "shotkit.h"
 #include "sim/mode_firmware.h"
 #include "sim/virtualanalyser.h"
 #include "sim/virtualport.h"
+#include "tours.h"
 #include "ui_mainwindow.h"
 
 #include <QApplication>
@@ -20,65 +24,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 
-// A pair with foreign AC on it and safe to measure, so the LFA picture has something to show.
-static int pairWithMains(const CableModel& cable)
-{
-    for (int p = 1; p <= PairCount; ++p) {
-        const PairWires wires = pairWires(p);
-        if (cable.voltageOf(wires.a, wires.b).ac > 0 && !cable.isOverVoltage(wires.a, wires.b))
-            return p;
-    }
-    return 1;
-}
-
-// The pair the receiver hears most carriers on, so the WRx pictures show a sweep and a signal list.
-static int pairWithCarriers(const CableModel& cable)
-{
-    int best = 1;
-    for (int p = 1; p <= PairCount; ++p) {
-        const PairWires w = pairWires(p), b = pairWires(best);
-        if (WrxMode::heardOn(cable, w.a, w.b).size() > WrxMode::heardOn(cable, b.a, b.b).size())
-            best = p;
-    }
-    return best;
-}
-
-// The pair with the strongest nonlinear junction, so the NLJD picture shows clear harmonics.
-static int pairWithJunction(const CableModel& cable)
-{
-    int best = 1;
-    for (int p = 1; p <= PairCount; ++p) {
-        const PairWires w = pairWires(p), b = pairWires(best);
-        if (!cable.isOverVoltage(w.a, w.b) && cable.junctionOf(w.a, w.b) > cable.junctionOf(b.a, b.b))
-            best = p;
-    }
-    return best;
-}
-
-// The pair whose nearest fault is closest, on a line the reflectometer can measure.
-static int pairWithNearFault(const CableModel& cable)
-{
-    int best = 0;
-    double nearest = 1e9;
-    for (int p = 1; p <= PairCount; ++p) {
-        const PairWires w = pairWires(p);
-        const QList<LineFault> f = cable.faultsOf(w.a, w.b);
-        const LineVoltage v = cable.voltageOf(w.a, w.b);
-        if (f.isEmpty() || cable.noiseOf(w.a, w.b) > 0 || v.dc != 0 || v.ac != 0 || f[0].distanceM >= nearest)
-            continue;
-        nearest = f[0].distanceM;
-        best = p;
-    }
-    return best;
-}
-
-static void waitMs(int ms)
-{
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < ms)
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-}
+using namespace Shots;
 
 int main(int argc, char* argv[])
 {
@@ -100,8 +46,9 @@ int main(int argc, char* argv[])
     }
     QDir::setCurrent(out);
     VirtualAnalyser analyser;
-    // Boxes are answered at once, so the update's verdict does not stop the pictures.
-    ScriptedPrompts prompts;
+    // Every box is photographed and dismissed at once, so none stops the tour.
+    QWidget boxParent;
+    PicturingPrompts prompts(&boxParent, out + "/boxes");
     MainWindow w(nullptr, new VirtualAnalyserPort(analyser), &prompts);
     w.resize(size);
     w.show();
@@ -150,6 +97,13 @@ int main(int argc, char* argv[])
         w.grab().save(QStringLiteral("%1/%2.png").arg(out, names[tab]));
     }
 
+    tourStates(w, prompts, analyser, out);
+    tourTrackers(w, out);
+    tourToolTips(w, out);
+    tourBoxes(w, prompts, analyser, out);
+    tourUnstageableBoxes(prompts, out);
+    tourReportErrors(w, out);
+
     // The cable switch panel, twisted and then non-twisted (a press on the right-hand connector).
     w.form()->tabWidget->setCurrentIndex(0);
     w.form()->swSET->setChecked(true);
@@ -196,7 +150,7 @@ int main(int argc, char* argv[])
     if (image.open(QIODevice::WriteOnly))
         image.write(FirmwareMode::demoImage(2, 10, 48 * 1024));
     image.close();
-    prompts.fileNames.enqueue(firmware);
+    prompts.script.fileNames.enqueue(firmware);
     w.form()->But_Browse->click();
     waitMs(300);
     w.grab().save(QStringLiteral("%1/update-chosen.png").arg(out));
@@ -205,10 +159,11 @@ int main(int argc, char* argv[])
     w.grab().save(QStringLiteral("%1/update-running.png").arg(out));
     QElapsedTimer t;
     t.start();
-    while (prompts.count("information") == 0 && t.elapsed() < 20000)
+    while (prompts.script.count("information") == 0 && t.elapsed() < 20000)
         waitMs(50);
     w.grab().save(QStringLiteral("%1/update-done.png").arg(out));
     waitMs(3000);
     w.grab().save(QStringLiteral("%1/update-reconnected.png").arg(out));
+    printf("%d boxes and dialogs in %s/boxes\n", prompts.pictures(), qPrintable(out));
     return 0;
 }
