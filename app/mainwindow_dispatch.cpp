@@ -68,11 +68,15 @@ void MainWindow::statusMessage(const QByteArray& data)
 
     const quint8 a = byteAt(data, 2), b = byteAt(data, 3);
     const quint8 pair = pairNumberOf(a, b);
+    // A receiver scan sends commands around each step and the analyser answers each with its status,
+    // so one answer from before the switch may still name the pair left; the scan goes on. Elsewhere a
+    // status names the analyser's own choice, which the window follows.
+    const bool answerBeforeSwitch =
+        m_scanning && ui->tabWidget->currentIndex() == Tab::Wrx && pair == m_scanLeftPair;
     if (pair == m_currentPair)
         m_scanLeftPair = -1; // the analyser has taken the last scan step
-    else if (!m_scanning || pair != m_scanLeftPair)
+    else if (!answerBeforeSwitch)
         swClick(pair, 1);
-    // else: sent before the analyser switched to the pair the scan selected; the scan goes on
 
     if (data.size() < 2)
         return;
