@@ -127,8 +127,9 @@ void TestShellWindow::repaintStaysInItsWidget()
     for (int i = 0; i < 8; ++i)
         rig.port->pushPayload(oscFrame(quint16(500 + i)));
     settle();
-    // The plots draw those frames at the display's pace, before the count begins.
-    QTest::qWait(2 * DisplayRefresh::IntervalMs);
+    // Before the count begins: the window's resize debounce (250 ms) has run and the plots have drawn
+    // those frames at the display's pace.
+    QTest::qWait(300);
 
     const QWidget* row = rig.ui()->swTAB->viewport();
     const QWidget* canvas = rig.w->findChild<OSC*>()->oscPlot()->canvas();
