@@ -197,6 +197,7 @@ private slots:
     void endToEndOnTheVirtualAnalyser();
     void burstDrawnAtDisplayPace_data();
     void burstDrawnAtDisplayPace();
+    void hiddenViewDrawnWhenShown();
 };
 
 void TestLfa::vdivLabelsAndAxis_data()
@@ -912,6 +913,21 @@ void TestLfa::burstDrawnAtDisplayPace()
     // The last message is drawn, one interval later at the most.
     QTRY_COMPARE_WITH_TIMEOUT(watch.fedAtLastPaint, Burst, 10 * DisplayRefresh::IntervalMs);
     QVERIFY(watch.paints <= bound + 1);
+}
+
+void TestLfa::hiddenViewDrawnWhenShown()
+{
+    QWidget view;
+    int redraws = 0;
+    DisplayRefresh refresh(&view, [&redraws] { ++redraws; });
+    for (int i = 0; i < 5; ++i)
+        refresh.request();
+    QTest::qWait(3 * DisplayRefresh::IntervalMs);
+    QCOMPARE(redraws, 0);
+    view.show();
+    QCOMPARE(redraws, 1); // what changed while hidden, drawn with the show
+    QTest::qWait(3 * DisplayRefresh::IntervalMs);
+    QCOMPARE(redraws, 1);
 }
 
 QTEST_MAIN(TestLfa)
