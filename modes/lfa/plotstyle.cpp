@@ -27,7 +27,7 @@ QwtPlot* makePlot(QWidget* parent, QSize minimum, QSize maximum, int leftExtent)
     plot->setMaximumSize(maximum);
     plot->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     plot->canvas()->setStyleSheet(QString::fromLatin1(CanvasSheet));
-    // The plots replot with every frame; a cached canvas would only add a copy per paint.
+    // Every paint of the plots brings new data; a cached canvas would only add a copy per paint.
     static_cast<QwtPlotCanvas*>(plot->canvas())->setPaintAttribute(QwtPlotCanvas::BackingStore, false);
     plot->axisScaleDraw(QwtPlot::yLeft)->setMinimumExtent(leftExtent);
     auto* grid = new QwtPlotGrid;
