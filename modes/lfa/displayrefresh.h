@@ -25,7 +25,6 @@ public:
     void request();
     // Redraws now when a redraw is due (before the view is grabbed, for example).
     void flush();
-    bool pending() const { return m_pending; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
