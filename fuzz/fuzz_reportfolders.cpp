@@ -63,76 +63,62 @@ struct Reader {
     }
 };
 
+// Each entry of a folder but "." and "..", with its full path and whether it is a folder (a link
+// is not followed).
+template <typename Visit> void eachEntry(const std::string& path, Visit visit)
+{
+    DIR* d = opendir(path.c_str());
+    if (!d)
+        return;
+    while (dirent* e = readdir(d)) {
+        const std::string n = e->d_name;
+        struct stat st;
+        if (n != "." && n != ".." && lstat((path + "/" + n).c_str(), &st) == 0)
+            visit(n, path + "/" + n, S_ISDIR(st.st_mode), S_ISREG(st.st_mode));
+    }
+    closedir(d);
+}
+
 // The listing as the file system has it, bytes for bytes; hidden entries are left out as the
 // browser's listings leave them.
 std::set<std::string> entries(const std::string& path, bool folders)
 {
     std::set<std::string> out;
-    if (DIR* d = opendir(path.c_str())) {
-        while (dirent* e = readdir(d)) {
-            const std::string n = e->d_name;
-            struct stat st;
-            if (n[0] == '.' || stat((path + "/" + n).c_str(), &st) != 0)
-                continue;
-            if (folders ? S_ISDIR(st.st_mode) : S_ISREG(st.st_mode))
-                out.insert(n);
-        }
-        closedir(d);
-    }
+    eachEntry(path, [&](const std::string& n, const std::string&, bool folder, bool file) {
+        if (n[0] != '.' && (folders ? folder : file))
+            out.insert(n);
+    });
     return out;
 }
 
 bool hasAnyEntry(const std::string& path)
 {
-    DIR* d = opendir(path.c_str());
-    if (!d)
-        return false;
     bool any = false;
-    while (dirent* e = readdir(d))
-        any = any || (std::string(e->d_name) != "." && std::string(e->d_name) != "..");
-    closedir(d);
+    eachEntry(path, [&](const std::string&, const std::string&, bool, bool) { any = true; });
     return any;
 }
 
 void removeTree(const std::string& path)
 {
-    if (DIR* d = opendir(path.c_str())) {
-        while (dirent* e = readdir(d)) {
-            const std::string n = e->d_name;
-            if (n == "." || n == "..")
-                continue;
-            const std::string p = path + "/" + n;
-            struct stat st;
-            if (lstat(p.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
-                removeTree(p);
-            else
-                unlink(p.c_str());
-        }
-        closedir(d);
-    }
+    eachEntry(path, [](const std::string&, const std::string& p, bool folder, bool) {
+        if (folder)
+            removeTree(p);
+        else
+            unlink(p.c_str());
+    });
     rmdir(path.c_str());
 }
 
-// Every file below the root, for "nothing else changed".
+// Every file and folder below the root, for "nothing else changed".
 std::set<std::string> allFiles(const std::string& path)
 {
     std::set<std::string> out;
-    if (DIR* d = opendir(path.c_str())) {
-        while (dirent* e = readdir(d)) {
-            const std::string n = e->d_name;
-            if (n == "." || n == "..")
-                continue;
-            const std::string p = path + "/" + n;
-            struct stat st;
-            if (lstat(p.c_str(), &st) != 0)
-                continue;
-            out.insert(p);
-            if (S_ISDIR(st.st_mode))
-                for (const std::string& f : allFiles(p))
-                    out.insert(f);
-        }
-        closedir(d);
-    }
+    eachEntry(path, [&](const std::string&, const std::string& p, bool folder, bool) {
+        out.insert(p);
+        if (folder)
+            for (const std::string& f : allFiles(p))
+                out.insert(f);
+    });
     return out;
 }
 

@@ -8,9 +8,9 @@ set -e
 cd "$(dirname "$0")/.."
 root=$(pwd)
 SECONDS_EACH="${1:-60}"
-# Seconds one input may take before it counts as a hang; generous, as the harnesses run at the lowest
-# priority on shared machines and under AddressSanitizer.
-TIMEOUT="${KV847_FUZZ_TIMEOUT:-10}"
+# Seconds one input may take before it counts as a hang; generous, as the harnesses run under
+# AddressSanitizer at the lowest priority, which on a busy machine may wait seconds for a core.
+TIMEOUT="${KV847_FUZZ_TIMEOUT:-60}"
 [ $# -gt 0 ] && shift
 ./scripts/deps.sh
 if ! command -v clang++ >/dev/null 2>&1 || ! ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1; then
