@@ -1,18 +1,26 @@
 // Writes the seed inputs of the fuzz targets from real ones: the window on the virtual analyser walks
-// every tab and a few pairs, measuring, and saves its .nljd and .refl files; what the analyser sent
-// on the way becomes the frame and dispatch seeds. Usage: fuzz_seeds OUTPUT_FOLDER
+// every tab and a few pairs, measuring (on WRx also searching), saves its .nljd and .refl files and
+// adds every kind of report file; what the analyser sent on the way becomes the frame, dispatch and
+// receiver seeds, the report tree the report folder seeds, and the analyser's demo firmware files the
+// firmware seeds. Usage: fuzz_seeds OUTPUT_FOLDER
 #include "app/scriptedprompts.h"
 #include "fuzzwindow.h"
 #include "link/framecodec.h"
+#include "modes/wrx/rx.h"
 #include "pairs/pairstore.h"
+#include "reporting/reportfiles.h"
+#include "sim/mode_firmware.h"
 #include "sim/mode_refl.h"
 #include "sim/virtualanalyser.h"
 #include "sim/virtualport.h"
 #include "ui_mainwindow.h"
 
+#include <QCheckBox>
 #include <QDir>
+#include <QPushButton>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QThread>
 #include <cstdio>
 
@@ -40,6 +48,61 @@ void settle(int ms = 0)
             QThread::msleep(1);
     } while (clock.elapsed() < ms);
 }
+
+// The receiver's harness takes a byte of switches, then per message a kind (sub-kind 0..3 of "C",
+// 4 for status sub-kind 5), a length and the bytes after the sub-kind.
+QByteArray wrxSeed(int pair, bool search, const QList<QByteArray>& payloads)
+{
+    QByteArray seed(1, char((pair - 1) | (search ? 0x40 : 0)));
+    for (const QByteArray& p : payloads) {
+        const bool data = p.size() >= 2 && p[0] == 'C' && quint8(p[1]) <= 3;
+        const bool settings = p.size() >= 2 && p[0] == 'S' && p[1] == 5;
+        if (data || settings)
+            seed += QByteArray(1, char(settings ? 4 : p[1])) + char(p.size() - 2) + p.mid(2);
+    }
+    return seed;
+}
+
+// The report folder harness reads entries: 0 run folder, 1 | mode << 2 one of the four mode folders,
+// 2 | suffix << 2 a file (suffix 1 ".png", 2 ".xlsx"), each with a name; a file has a 16-bit length
+// and its content.
+void appendName(QByteArray& seed, const QByteArray& name)
+{
+    seed += QByteArray(1, char(std::min(name.size(), 255))) + name.left(255);
+}
+
+// The whole tree with empty files, and each file with its content in its own seed, so that each
+// seed stays within the harness's input size.
+QList<QByteArray> reportSeeds(const QString& root)
+{
+    QByteArray tree(1, '\0');
+    QList<QByteArray> seeds;
+    for (const QString& run : QDir(root).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QByteArray runEntry(1, '\0');
+        appendName(runEntry, QFile::encodeName(run));
+        tree += runEntry;
+        for (int mode = 1; mode <= Report::Modes; ++mode) {
+            const QString folder = root + "/" + run + "/" + Report::modeFolder(mode);
+            if (!QDir(folder).exists())
+                continue;
+            const QByteArray modeEntry(1, char(1 | ((mode - 1) << 2)));
+            tree += modeEntry;
+            for (const QFileInfo& f : QDir(folder).entryInfoList(QDir::Files)) {
+                const int suffix = f.suffix() == "png" ? 1 : f.suffix() == "xlsx" ? 2 : 0;
+                QByteArray fileEntry(1, char(2 | (suffix << 2)));
+                appendName(fileEntry, QFile::encodeName(suffix ? f.completeBaseName() : f.fileName()));
+                tree += fileEntry + QByteArray(2, '\0');
+                QFile file(f.filePath());
+                file.open(QIODevice::ReadOnly);
+                const QByteArray content = file.read(0xFFFF);
+                seeds.append(QByteArray(1, '\0') + runEntry + modeEntry + fileEntry + char(content.size() & 0xFF) +
+                             char(content.size() >> 8) + content);
+            }
+        }
+    }
+    seeds.prepend(tree);
+    return seeds;
+}
 } // namespace
 
 int main(int argc, char** argv)
@@ -48,8 +111,11 @@ int main(int argc, char** argv)
         fprintf(stderr, "usage: %s OUTPUT_FOLDER\n", argv[0]);
         return 2;
     }
-    out = QString::fromLocal8Bit(argv[1]);
+    out = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
     Fuzz::startApplication();
+    // The window makes its report tree in the working folder: a fresh one, for the report seeds.
+    QTemporaryDir work;
+    QDir::setCurrent(work.path());
 
     VirtualAnalyser analyser;
     analyser.setAutoTalk(false);
@@ -112,8 +178,45 @@ int main(int argc, char** argv)
             const QString name = QString("tab%1-pair%2").arg(tab).arg(pair);
             write("fuzz_dispatch", name, seed);
             write("fuzz_frames", name, raw);
+            if (tab == 1)
+                write("fuzz_wrx", name, wrxSeed(pair, false, payloads));
         }
+        // The receiver's search on a few pairs: its results and the fixed receiver's level frames.
+        if (tab == 1)
+            for (int pair : {1, 12, 36}) {
+                w.swClick(pair, 1);
+                settle();
+                payloads.clear();
+                prompts.answers.enqueue(true);
+                w.rx()->searchButton()->click();
+                for (int t = 0; t < 6; ++t) {
+                    analyser.tick();
+                    settle();
+                }
+                write("fuzz_wrx", QString("search-pair%1").arg(pair), wrxSeed(pair, true, payloads));
+                w.rx()->searchButton()->click();
+                settle();
+            }
     }
+
+    // Every kind of report file, from the four measuring tabs.
+    for (QCheckBox* box : w.findChildren<QCheckBox*>())
+        if (box->objectName().startsWith("cbREP"))
+            box->setChecked(true);
+    for (int tab = 0; tab < 4; ++tab) {
+        ui->tabWidget->setCurrentIndex(tab);
+        settle();
+        ui->addREP1->click();
+    }
+    const QList<QByteArray> reports = reportSeeds("reports");
+    for (int i = 0; i < reports.size(); ++i)
+        write("fuzz_reportfolders", QString("captured%1").arg(i), reports[i]);
+
+    // The analyser's own demo firmware, with and without a block boundary, and a bare header.
+    write("fuzz_firmware", "demo", FirmwareMode::demoImage(2, 7, 1000));
+    write("fuzz_firmware", "boundary100", FirmwareMode::demoImage(2, 7, 300, 100));
+    write("fuzz_firmware", "boundary1", FirmwareMode::demoImage(1, 0, 130, 1));
+    write("fuzz_firmware", "header", FirmwareMode::demoImage(1, 0, 0));
 
     // The files, as the user saves them: measured, with pairs excluded, empty; with and without a comment.
     const auto save = [&](QAbstractButton* open, QLineEdit* text, QAbstractButton* save, const QString& target,

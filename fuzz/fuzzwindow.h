@@ -3,20 +3,22 @@
 // What the harnesses that drive the real window share: an offscreen application that lives for the
 // whole run, and a way to let queued work happen.
 #include "app/mainwindow.h"
+#include "fuzzcommon.h"
 #include "ui_mainwindow.h"
 
 #include <QApplication>
-#include <QFileInfo>
-#include <QTemporaryDir>
 #include <QTimer>
-#include <cstdio>
-#include <cstdlib>
 
 namespace Fuzz
 {
 inline void startApplication()
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The window logs every message it sends and receives; formatted still, but not written out.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+        if (type != QtDebugMsg && type != QtInfoMsg)
+            fprintf(stderr, "%s\n", qPrintable(text));
+    });
     static int argc = 1;
     static char name[] = "kv847-fuzz";
     static char* argv[] = {name, nullptr};
@@ -41,22 +43,6 @@ inline MainWindow* startWindow(AnalyserPort* port, Prompts* prompts, int tab)
     stopWatchdogTimers(*w);
     w->form()->tabWidget->setCurrentIndex(tab);
     return w;
-}
-
-// A broken rule ends the run with its name; libFuzzer keeps the input.
-inline void check(bool holds, const char* what)
-{
-    if (!holds) {
-        fprintf(stderr, "broken: %s\n", what);
-        std::abort();
-    }
-}
-
-// Where a harness writes its input as a file: in memory when the system offers it.
-inline QTemporaryDir* scratchFolder()
-{
-    const bool shm = QFileInfo(QStringLiteral("/dev/shm")).isDir();
-    return new QTemporaryDir(shm ? QStringLiteral("/dev/shm/kv847-fuzz-XXXXXX") : QString());
 }
 
 inline void settle()

@@ -137,8 +137,9 @@ QString startRunFolder(const QString& root, const QDateTime& now)
             return QString();
     }
     // A run folder in which nothing was ever saved goes; rmdir refuses any folder that is not empty.
+    // The full path, as QDir takes a bare name that starts with ":" for a resource.
     for (const QString& name : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
-        dir.rmdir(name);
+        dir.rmdir(dir.absolutePath() + "/" + name);
     const QString name = runFolderName(now);
     if (!dir.exists(name) && !dir.mkdir(name))
         return QString();

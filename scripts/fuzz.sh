@@ -8,9 +8,9 @@ set -e
 cd "$(dirname "$0")/.."
 root=$(pwd)
 SECONDS_EACH="${1:-60}"
-# Seconds one input may take before it counts as a hang; generous, as the harnesses run at the lowest
-# priority on shared machines and under AddressSanitizer.
-TIMEOUT="${KV847_FUZZ_TIMEOUT:-10}"
+# Seconds one input may take before it counts as a hang; generous, as the harnesses run under
+# AddressSanitizer at the lowest priority, which on a busy machine may wait seconds for a core.
+TIMEOUT="${KV847_FUZZ_TIMEOUT:-60}"
 [ $# -gt 0 ] && shift
 ./scripts/deps.sh
 if ! command -v clang++ >/dev/null 2>&1 || ! ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1; then
@@ -40,12 +40,14 @@ for t in $targets; do
     mkdir -p "corpus/$t" "seeds/$t"
     dict=""
     [ -f "$root/fuzz/${t#fuzz_}.dict" ] && dict="-dict=$root/fuzz/${t#fuzz_}.dict"
-    # A .refl file with every pair measured is 18 kB; everything else fits libFuzzer's default.
+    # A .refl file with every pair measured is 18 kB, a report tree with one of its pictures up to
+    # 28 kB; everything else fits libFuzzer's default.
     maxlen=4096
     [ "$t" = fuzz_reflfile ] && maxlen=20000
+    [ "$t" = fuzz_reportfolders ] && maxlen=32768
     echo "== $t, $SECONDS_EACH s"
     if ! QT_QPA_PLATFORM=offscreen nice -n 19 "./fuzz/$t" $dict -max_total_time="$SECONDS_EACH" -timeout=$TIMEOUT \
-        -rss_limit_mb=2048 -max_len=$maxlen -print_final_stats=1 -artifact_prefix="crashes/$t-" \
+        -rss_limit_mb=2048 -max_len=$maxlen -print_final_stats=1 -artifact_prefix="$PWD/crashes/$t-" \
         "corpus/$t" "seeds/$t" 2>"$t.log"; then
         failed="$failed $t"
     fi

@@ -1,13 +1,16 @@
 // Data files a user may pick by mistake or on purpose: huge, empty, of the other mode, not a plain
-// file. Each is refused with its box, quickly, and leaves what was loaded before as it was.
+// file. Each is refused with its box, quickly, and leaves what was loaded before as it was. And the
+// report folders found beside the program, whatever their names.
 #include "modes/nljd/nljdfile.h"
 #include "modes/refl/reflmodestate.h"
 #include "pairs/pairstore.h"
+#include "reporting/reportfiles.h"
 #include "windowrigs.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -82,6 +85,8 @@ private slots:
     void longestFileLoadsAndOneMoreByteIsRefused_data();
     void longestFileLoadsAndOneMoreByteIsRefused();
     void readerStopsAtTheLargestFile();
+    void emptyRunFolderGoesWhateverItsName_data();
+    void emptyRunFolderGoesWhateverItsName();
 };
 
 void TestDataFiles::hostileFileIsRefused_data()
@@ -93,6 +98,7 @@ void TestDataFiles::hostileFileIsRefused_data()
         const QString notOurs = refl ? NotRefl : NotNljd;
         const char* mode = refl ? "refl " : "nljd ";
         QTest::newRow(QByteArray(mode + QByteArray("100 MB")).constData()) << refl << "huge" << notOurs;
+        QTest::newRow(QByteArray(mode + QByteArray("100 MB garbage")).constData()) << refl << "garbage" << notOurs;
         QTest::newRow(QByteArray(mode + QByteArray("empty")).constData()) << refl << "empty" << notOurs;
         QTest::newRow(QByteArray(mode + QByteArray("other mode")).constData()) << refl << "other" << notOurs;
         QTest::newRow(QByteArray(mode + QByteArray("directory")).constData()) << refl << "dir" << CannotOpen;
@@ -121,6 +127,17 @@ void TestDataFiles::hostileFileIsRefused()
         r.write(name, start);
         QFile f(r.path(name));
         QVERIFY(f.resize(Huge));
+    } else if (kind == "garbage") {
+        // The mode's magic, so that only the size can refuse it, then 100 MB of noise.
+        QFile f(r.path(name));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(r.goodFile(QString()).left(16));
+        QRandomGenerator noise(847);
+        QByteArray chunk(1024 * 1024, '\0');
+        while (f.size() < Huge) {
+            noise.fillRange(reinterpret_cast<quint32*>(chunk.data()), chunk.size() / 4);
+            QCOMPARE(f.write(chunk), qint64(chunk.size()));
+        }
     } else if (kind == "empty") {
         r.write(name, QByteArray());
     } else if (kind == "other") {
@@ -201,6 +218,35 @@ void TestDataFiles::readerStopsAtTheLargestFile()
             QVERIFY(f.pos() <= NljdFile::MaxFileSize + 1);
         }
     }
+}
+
+void TestDataFiles::emptyRunFolderGoesWhateverItsName_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("run folder") << "D071226_T011649";
+    QTest::newRow("leading colon") << ":D071226";
+    QTest::newRow("blank and hash") << "run #2";
+    QTest::newRow("line break") << "a\nb";
+}
+
+void TestDataFiles::emptyRunFolderGoesWhateverItsName()
+{
+    QFETCH(QString, name);
+    QTemporaryDir dir;
+    const QString root = dir.filePath("reports");
+    QVERIFY(QDir().mkpath(root + "/" + name));
+    QVERIFY(QDir().mkpath(root + "/" + name + "-saved/LFA"));
+    QFile kept(root + "/" + name + "-saved/LFA/lfa_osc_1-2_011649.png");
+    QVERIFY(kept.open(QIODevice::WriteOnly));
+    kept.close();
+
+    const QString fresh = Report::startRunFolder(root, QDateTime(QDate(2026, 12, 8), QTime(14, 0, 0)));
+    QCOMPARE(fresh, QString("D081226_T140000"));
+    QStringList left = QDir(root).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    QStringList expected{fresh, name + "-saved"};
+    left.sort();
+    expected.sort();
+    QCOMPARE(left, expected);
 }
 
 QTEST_MAIN(TestDataFiles)
