@@ -332,4 +332,19 @@ private:
 
     FirmwareTransfer* m_firmware = nullptr;
     // --- end of firmware ---
+
+    // --- measurement guard: a measurement whose end the link lost ---
+public:
+    // Nothing of an awaited measurement (REFL test or scan step, window locked by progress) for this
+    // long, and it is given up as a lost link gives it up; the analyser talks at least every 2.75 s.
+    static constexpr int MeasurementLostMs = 3000;
+
+private:
+    void awaitMeasurement();
+    void measurementLost();
+    // Ends what a measurement holds: the window lock, the progress bars, a REFL test or scan.
+    void releaseMeasurement();
+
+    QTimer* m_measureGuard = nullptr;
+    // --- end of measurement guard ---
 };

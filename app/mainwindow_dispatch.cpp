@@ -12,7 +12,13 @@ void MainWindow::actionUSB(QByteArray data)
 {
     m_watchdog->heard();
     const int tab = ui->tabWidget->currentIndex();
-    switch (routeFor(data, tab, m_currentPair != 0)) {
+    const Route route = routeFor(data, tab, m_currentPair != 0);
+    // Every message of a measurement shows that it is still under way (NLJD readings stream all the
+    // time: they count only while progress holds the window).
+    if (route == Route::Progress || route == Route::Refl ||
+        (route == Route::Nljd && !ui->centralWidget->isEnabled()))
+        awaitMeasurement();
+    switch (route) {
     case Route::Status:
         statusMessage(data);
         break;

@@ -5,12 +5,17 @@
 #include "app/prompts.h"
 #include "firmware/firmwaretransfer.h"
 #include "link/analyserport.h"
+#include "link/dispatchroute.h"
 #include "ui_mainwindow.h"
 
 #include <QDebug>
+#include <QTimer>
 
 void MainWindow::writeData(QByteArray data)
 {
+    // Also when nothing can go out: a measurement asked for now must not be awaited for ever.
+    if (data.size() >= 2 && data.at(0) == 'F' && data.at(1) == 4)
+        awaitMeasurement();
     const quint8 state = linkState();
     if (state == 0)
         return;
@@ -67,10 +72,40 @@ void MainWindow::closeSerialPort()
     emit setWindowIcon(QIcon(":/img/off.png"));
     ui->updateBox->setEnabled(false);
     // A link lost in the middle of a measurement must not leave the window locked.
+    releaseMeasurement();
+}
+
+void MainWindow::releaseMeasurement()
+{
+    if (m_measureGuard)
+        m_measureGuard->stop();
     ui->centralWidget->setEnabled(true);
     ui->progrNLD->hide();
     ui->progrFDR->hide();
     reflLinkLost();
+}
+
+void MainWindow::awaitMeasurement()
+{
+    if (!m_measureGuard) {
+        m_measureGuard = new QTimer(this);
+        m_measureGuard->setSingleShot(true);
+        m_measureGuard->setInterval(MeasurementLostMs);
+        connect(m_measureGuard, &QTimer::timeout, this, &MainWindow::measurementLost);
+    }
+    m_measureGuard->start();
+}
+
+void MainWindow::measurementLost()
+{
+    // Frames of it were spoilt or never sent (line noise, a hung analyser, a request made while the
+    // link was down): without this the Test button stays pressed, or the window locked, for ever.
+    const bool awaited = !ui->centralWidget->isEnabled() || m_measuring || ui->refTEST->isChecked() ||
+                         (m_scanning && ui->tabWidget->currentIndex() == Tab::Refl);
+    if (!awaited)
+        return;
+    qDebug() << "measurement lost: nothing of it for" << MeasurementLostMs << "ms";
+    releaseMeasurement();
 }
 
 void MainWindow::handleError(QSerialPort::SerialPortError error)
