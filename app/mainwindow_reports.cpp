@@ -19,6 +19,7 @@
 #include <QDebug>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QTreeWidget>
 
 namespace
@@ -142,7 +143,9 @@ void MainWindow::viewFile(int nom)
             if (file.suffix() == "xlsx")
                 picture = excel;
             else if (file.suffix() == "png")
-                picture = QPixmap(path);
+                // Not through QPixmap's loader: that keeps every full-size picture in the process-wide
+                // pixmap cache (up to 10 MB), when only the thumbnail is wanted.
+                picture = QPixmap::fromImage(QImage(path));
             else
                 continue;
             if (!picture.isNull())

@@ -136,6 +136,8 @@ int report(const SoakOptions& o, const SoakResult& r)
     else
         std::printf("RSS: %lld kB after warm-up (%.0f s), %lld kB at the end, growth %+lld kB (limit %lld kB), peak %lld kB\n",
                     r.rssWarmKb, r.warmupEndMs / 1000.0, r.rssEndKb, r.growthKb(), o.maxGrowthKb, r.rssPeakKb);
+    if (!r.kindsWarm.isEmpty())
+        std::printf("RSS by kind: after warm-up %s; at the end %s\n", qPrintable(r.kindsWarm), qPrintable(r.kindsEnd));
     if (r.heapWarmKb >= 0 && r.heapEndKb >= 0)
         std::printf("heap in use: %lld kB after warm-up, %lld kB at the end, growth %+lld kB\n", r.heapWarmKb,
                     r.heapEndKb, r.heapEndKb - r.heapWarmKb);

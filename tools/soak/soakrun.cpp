@@ -160,6 +160,18 @@ qint64 SoakRun::heapInUseKb()
 #endif
 }
 
+QString SoakRun::residentKinds()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return QString();
+    QStringList kinds;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("RssAnon") || line.startsWith("RssFile") || line.startsWith("RssShmem"))
+            kinds << QString::fromLatin1(line.simplified()).remove(':');
+    return kinds.join(QStringLiteral(", "));
+}
+
 void SoakRun::log(const QString& text) const
 {
     std::fprintf(stderr, "[%7.1f s] %s\n", m_clock.elapsed() / 1000.0, qPrintable(text));
@@ -288,6 +300,7 @@ void SoakRun::queueTour()
         queueReferenceState([this] {
             m_result.rssWarmKb = residentKb();
             m_result.heapWarmKb = heapInUseKb();
+            m_result.kindsWarm = residentKinds();
             m_result.rssPeakKb = m_result.rssWarmKb;
             m_result.warmupEndMs = now();
             log(QStringLiteral("warm-up over: RSS %1 kB, heap %2 kB").arg(m_result.rssWarmKb).arg(m_result.heapWarmKb));
@@ -759,6 +772,7 @@ void SoakRun::endRun()
     queueReferenceState([this] {
         m_result.rssEndKb = residentKb();
         m_result.heapEndKb = heapInUseKb();
+        m_result.kindsEnd = residentKinds();
         m_result.rssPeakKb = qMax(m_result.rssPeakKb, m_result.rssEndKb);
         log(QStringLiteral("run over: RSS %1 kB, heap %2 kB").arg(m_result.rssEndKb).arg(m_result.heapEndKb));
         m_phase = Phase::Done;

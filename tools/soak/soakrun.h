@@ -50,6 +50,7 @@ struct SoakResult {
     qint64 rssPeakKb = -1;
     qint64 heapWarmKb = -1; // allocated and not freed, as the allocator counts it
     qint64 heapEndKb = -1;
+    QString kindsWarm, kindsEnd;
     double linkBytes = 0;
     double streamingSeconds = 0;
     double streamingBytes = 0;
@@ -98,6 +99,8 @@ public:
 
     static qint64 residentKb();
     static qint64 heapInUseKb();
+    // The resident set by kind, as the kernel counts it: "RssAnon 123 kB, RssFile ...".
+    static QString residentKinds();
 
 private:
     enum class Phase { Tour, Random, Ending, Done };

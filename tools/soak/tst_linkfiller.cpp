@@ -14,6 +14,15 @@ void runFor(int ms)
     while (t.elapsed() < ms)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
 }
+// Connected in the given mode, with wires 1 and 2 switched in when asked.
+void connectIn(VirtualAnalyser& analyser, int mode, bool pair)
+{
+    analyser.setAutoTalk(false);
+    analyser.receive(Frame::encode(QByteArray("U\x01", 2)));
+    analyser.receive(Frame::encode(QByteArray("R") + char(mode)));
+    if (pair)
+        analyser.receive(Frame::encode(QByteArray("I\x01\x01\x02", 4)));
+}
 } // namespace
 
 class TestLinkFiller : public QObject
@@ -40,10 +49,7 @@ void TestLinkFiller::fillsTheLineInStreamingModes()
     QFETCH(int, mode);
     QFETCH(char, kind);
     VirtualAnalyser analyser;
-    analyser.setAutoTalk(false);
-    analyser.receive(Frame::encode(QByteArray("U\x01", 2)));
-    analyser.receive(Frame::encode(QByteArray("R") + char(mode)));
-    analyser.receive(Frame::encode(QByteArray("I\x01\x01\x02", 4)));
+    connectIn(analyser, mode, true);
     QByteArray out;
     connect(&analyser, &VirtualAnalyser::output, [&out](const QByteArray& b) { out += b; });
 
@@ -84,11 +90,7 @@ void TestLinkFiller::idleWithoutStreamOrWhileSilent()
     QFETCH(bool, pair);
     QFETCH(bool, silent);
     VirtualAnalyser analyser;
-    analyser.setAutoTalk(false);
-    analyser.receive(Frame::encode(QByteArray("U\x01", 2)));
-    analyser.receive(Frame::encode(QByteArray("R") + char(mode)));
-    if (pair)
-        analyser.receive(Frame::encode(QByteArray("I\x01\x01\x02", 4)));
+    connectIn(analyser, mode, pair);
     analyser.setSilent(silent);
     LinkFiller filler(analyser);
     filler.start();
