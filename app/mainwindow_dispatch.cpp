@@ -10,6 +10,7 @@
 
 void MainWindow::actionUSB(QByteArray data)
 {
+    const bool afterSilence = linkState() >= SilentLinkState;
     m_watchdog->heard();
     const int tab = ui->tabWidget->currentIndex();
     const Route route = routeFor(data, tab, m_currentPair != 0);
@@ -18,6 +19,8 @@ void MainWindow::actionUSB(QByteArray data)
     if (route == Route::Progress || route == Route::Refl ||
         (route == Route::Nljd && !ui->centralWidget->isEnabled()))
         awaitMeasurement();
+    if (route == Route::Lfa || route == Route::LfaVoltage || route == Route::Wrx || route == Route::Nljd)
+        m_sinceTabData.restart();
     switch (route) {
     case Route::Status:
         statusMessage(data);
@@ -55,6 +58,8 @@ void MainWindow::actionUSB(QByteArray data)
     case Route::Ignore:
         break;
     }
+    if (afterSilence)
+        resumeAfterSilence();
 }
 
 void MainWindow::statusMessage(const QByteArray& data)
