@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
+#include <unistd.h>
 
 namespace
 {
@@ -168,6 +169,11 @@ int runChild(int argc, char* argv[], const SoakOptions& options)
     {
         SoakRun run(options, work);
         result = run.run();
+        // Diagnosis: leave without tearing down, so that a heap profiler lists what was alive.
+        if (qEnvironmentVariableIsSet("KV847_SOAK_NO_TEARDOWN")) {
+            std::fflush(stdout);
+            _exit(report(options, result));
+        }
     }
     result.warnings = g_warnings;
     return report(options, result);

@@ -13,11 +13,11 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QPixmapCache>
 #include <QPushButton>
 #include <QTableWidget>
 
 #include <cstdio>
-#include <memory>
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
@@ -126,6 +126,8 @@ SoakRun::SoakRun(const SoakOptions& options, const QString& workDir)
     connect(&m_clearTimer, &QTimer::timeout, this, &SoakRun::clearFault);
     m_endTimer.setSingleShot(true);
     connect(&m_endTimer, &QTimer::timeout, this, &SoakRun::endRun);
+    m_warmTimer.setSingleShot(true);
+    connect(&m_warmTimer, &QTimer::timeout, this, &SoakRun::endWarmup);
 }
 
 SoakRun::~SoakRun()
@@ -232,8 +234,9 @@ void SoakRun::queue(int delayMs, std::function<void()> act)
 
 void SoakRun::runNextStep()
 {
+    const bool randomUser = m_phase == Phase::Warming || m_phase == Phase::Random;
     if (m_steps.empty()) {
-        if (m_phase == Phase::Random)
+        if (randomUser)
             queueRandomAction();
         return;
     }
@@ -252,7 +255,7 @@ void SoakRun::runNextStep()
     s.act();
     if (!m_steps.empty())
         m_stepTimer.start(m_steps.front().delayMs);
-    else if (m_phase == Phase::Random)
+    else if (m_phase == Phase::Warming || m_phase == Phase::Random)
         queueRandomAction();
 }
 
@@ -264,12 +267,7 @@ bool SoakRun::windowFree() const
 void SoakRun::queueTour()
 {
     // Until the window is connected.
-    auto wait = std::make_shared<std::function<void()>>();
-    *wait = [this, wait] {
-        if (m_w->linkState() < 2 && now() < 15000)
-            m_steps.push_front({200, *wait});
-    };
-    queue(100, *wait);
+    queue(100, [this] { retryUntil([this] { return m_w->linkState() >= 2 || now() >= 15000; }, 200); });
     // Every action once, on every tab, before anything is measured.
     for (int tab = Tab::Lfa; tab <= Tab::Refl; ++tab) {
         queue(300, [this, tab] { showTab(tab); });
@@ -288,27 +286,47 @@ void SoakRun::queueTour()
     queue(300, [this] { showTab(Tab::Report); });
     queue(600, [this] { showTab(Tab::Update); });
     queue(600, [this] { showTab(Tab::Lfa); });
-    // The warm-up lasts until each fault kind was met once and its share of the run has passed.
+    // The warm-up lasts until each fault kind was met once and its share of the run has passed; after
+    // the tour the user and the faults go on at random, as in the measured part.
     const qint64 warmup = m_options.warmupMs >= 0 ? m_options.warmupMs : m_options.durationMs / 10;
-    auto finish = std::make_shared<std::function<void()>>();
-    *finish = [this, finish, warmup] {
-        if (m_tourFault < FaultKinds || m_faultActive || now() < warmup) {
-            if (m_phase == Phase::Tour)
-                m_steps.push_front({500, *finish});
-            return;
-        }
-        queueReferenceState([this] {
-            m_result.rssWarmKb = residentKb();
-            m_result.heapWarmKb = heapInUseKb();
-            m_result.kindsWarm = residentKinds();
-            m_result.rssPeakKb = m_result.rssWarmKb;
-            m_result.warmupEndMs = now();
-            log(QStringLiteral("warm-up over: RSS %1 kB, heap %2 kB").arg(m_result.rssWarmKb).arg(m_result.heapWarmKb));
-            m_phase = Phase::Random;
-            scheduleFault(2000);
-        });
-    };
-    queue(500, *finish);
+    queue(500, [this, warmup] {
+        retryUntil(
+            [this, warmup] {
+                if (m_phase != Phase::Tour)
+                    return true;
+                if (m_tourFault < FaultKinds || m_faultActive)
+                    return false;
+                m_phase = Phase::Warming;
+                scheduleFault(2000);
+                m_warmTimer.start(int(qMax<qint64>(0, warmup - now())));
+                return true;
+            },
+            500);
+    });
+}
+
+void SoakRun::retryUntil(std::function<bool()> attempt, int everyMs)
+{
+    if (!attempt())
+        m_steps.push_front({everyMs, [this, attempt, everyMs] { retryUntil(attempt, everyMs); }});
+}
+
+void SoakRun::endWarmup()
+{
+    if (m_phase != Phase::Warming)
+        return;
+    m_steps.clear();
+    m_stepTimer.stop();
+    queueReferenceState([this] {
+        m_result.rssWarmKb = residentKb();
+        m_result.heapWarmKb = heapInUseKb();
+        m_result.kindsWarm = residentKinds();
+        m_result.rssPeakKb = m_result.rssWarmKb;
+        m_result.warmupEndMs = now();
+        log(QStringLiteral("warm-up over: RSS %1 kB, heap %2 kB").arg(m_result.rssWarmKb).arg(m_result.heapWarmKb));
+        m_phase = Phase::Random;
+        scheduleFault(2000);
+    });
 }
 
 void SoakRun::queueReferenceState(std::function<void()> then)
@@ -316,12 +334,7 @@ void SoakRun::queueReferenceState(std::function<void()> then)
     // RSS is compared in one and the same state: LFA with pair 1, no scan, no comparison, no report
     // files, no fault, after a few seconds of full-rate data.
     m_faultsPaused = true;
-    auto wait = std::make_shared<std::function<void()>>();
-    *wait = [this, wait] {
-        if (m_faultActive || m_w->linkState() < 2)
-            m_steps.push_front({200, *wait});
-    };
-    queue(0, *wait);
+    queue(0, [this] { retryUntil([this] { return !m_faultActive && m_w->linkState() >= 2; }, 200); });
     queue(0, [this] {
         Ui::MainWindow* ui = m_w->form();
         stopScan();
@@ -335,6 +348,12 @@ void SoakRun::queueReferenceState(std::function<void()> then)
             m_w->swClick(1, 1);
     });
     queue(3000, [this, then] {
+        if (qEnvironmentVariableIsSet("KV847_SOAK_CACHE_PROBE")) {
+            // Diagnosis: how much of the heap is Qt's pixmap cache (bounded, 10 MB by default).
+            const qint64 before = heapInUseKb();
+            QPixmapCache::clear();
+            log(QStringLiteral("pixmap cache held %1 kB").arg(before - heapInUseKb()));
+        }
 #if defined(__GLIBC__)
         // What the allocator keeps in its free lists is not in use; hand it back before measuring.
         malloc_trim(0);
@@ -759,7 +778,7 @@ void SoakRun::finishRecovery(qint64 atMs)
     }
     if (m_phase == Phase::Tour)
         scheduleFault(1500);
-    else if (m_phase == Phase::Random)
+    else if (m_phase == Phase::Warming || m_phase == Phase::Random)
         scheduleFault(2000 + int(m_random.below(10000)));
 }
 

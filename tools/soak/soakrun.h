@@ -103,7 +103,7 @@ public:
     static QString residentKinds();
 
 private:
-    enum class Phase { Tour, Random, Ending, Done };
+    enum class Phase { Tour, Warming, Random, Ending, Done };
     struct Fault {
         FaultKind kind = FaultKind::Unplug;
         qint64 startMs = 0;
@@ -122,6 +122,8 @@ private:
     // The user.
     void queue(int delayMs, std::function<void()> act);
     void runNextStep();
+    // Runs attempt now and again every everyMs, ahead of the queued steps, until it returns true.
+    void retryUntil(std::function<bool()> attempt, int everyMs);
     void queueTour();
     void queueRandomAction();
     void queueReferenceState(std::function<void()> then);
@@ -146,6 +148,7 @@ private:
     void windowWrote(const QByteArray& payload);
     void finishRecovery(qint64 atMs);
 
+    void endWarmup();
     void endRun();
 
     SoakOptions m_options;
@@ -169,6 +172,7 @@ private:
     QTimer m_faultTimer;
     QTimer m_clearTimer;
     QTimer m_endTimer;
+    QTimer m_warmTimer;
 
     bool m_faultActive = false;
     bool m_faultsPaused = false;
