@@ -111,6 +111,7 @@ void MainWindow::emitLinkTitle(LinkTitle which)
 
 void MainWindow::Timer1()
 {
+    watchTabStream();
     m_animFrame = m_animFrame >= 8 ? 1 : m_animFrame + 1;
     const QIcon frame(QStringLiteral(":/proc/proc%1.png").arg(m_animFrame));
     if (m_measuring) {

@@ -3,6 +3,7 @@
 #include "link/framecodec.h"
 #include "link/linkwatchdog.h"
 
+#include <QElapsedTimer>
 #include <QIcon>
 #include <QMainWindow>
 #include <QSerialPort>
@@ -334,4 +335,30 @@ private:
 
     FirmwareTransfer* m_firmware = nullptr;
     // --- end of firmware ---
+
+    // --- link guard: a measurement whose end the link lost, a mode or pair select it lost ---
+public:
+    // Nothing of an awaited measurement (REFL test or scan step, window locked by progress) for this
+    // long, and it is given up as a lost link gives it up; the analyser talks at least every 2.75 s.
+    static constexpr int MeasurementLostMs = 3000;
+    // The streaming modes (LFA, WRx, NLJD) with a pair selected and the link alive: no data for the
+    // shown tab for this long, and the mode and the pair are announced again (a hung analyser may
+    // have dropped the select).
+    static constexpr int StreamLostMs = 3000;
+
+private:
+    void awaitMeasurement();
+    void measurementLost();
+    // Ends what a measurement holds: the window lock, the progress bars, a REFL test or scan.
+    void releaseMeasurement();
+    void watchTabStream(); // from the animation timer
+    void announceModeAndPair();
+    // The first message after polls went unanswered: what was sent meanwhile may be lost.
+    void resumeAfterSilence();
+    // This many unanswered polls (link state) make a silence; an answering analyser stays at 2..4.
+    static constexpr quint8 SilentLinkState = 5;
+
+    QTimer* m_measureGuard = nullptr;
+    QElapsedTimer m_sinceTabData; // since data for the shown tab came, or mode or pair were sent
+    // --- end of link guard ---
 };

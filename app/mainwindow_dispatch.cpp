@@ -10,9 +10,18 @@
 
 void MainWindow::actionUSB(QByteArray data)
 {
+    const bool afterSilence = linkState() >= SilentLinkState;
     m_watchdog->heard();
     const int tab = ui->tabWidget->currentIndex();
-    switch (routeFor(data, tab, m_currentPair != 0)) {
+    const Route route = routeFor(data, tab, m_currentPair != 0);
+    // Every message of a measurement shows that it is still under way (NLJD readings stream all the
+    // time: they count only while progress holds the window).
+    if (route == Route::Progress || route == Route::Refl ||
+        (route == Route::Nljd && !ui->centralWidget->isEnabled()))
+        awaitMeasurement();
+    if (route == Route::Lfa || route == Route::LfaVoltage || route == Route::Wrx || route == Route::Nljd)
+        m_sinceTabData.restart();
+    switch (route) {
     case Route::Status:
         statusMessage(data);
         break;
@@ -49,6 +58,8 @@ void MainWindow::actionUSB(QByteArray data)
     case Route::Ignore:
         break;
     }
+    if (afterSilence)
+        resumeAfterSilence();
 }
 
 void MainWindow::statusMessage(const QByteArray& data)

@@ -5,12 +5,20 @@
 #include "app/prompts.h"
 #include "firmware/firmwaretransfer.h"
 #include "link/analyserport.h"
+#include "link/dispatchroute.h"
+#include "pairs/pairstore.h"
 #include "ui_mainwindow.h"
 
 #include <QDebug>
+#include <QTimer>
 
 void MainWindow::writeData(QByteArray data)
 {
+    // Also when nothing can go out: a measurement asked for now must not be awaited for ever.
+    if (data.size() >= 2 && data.at(0) == 'F' && data.at(1) == 4)
+        awaitMeasurement();
+    if (!data.isEmpty() && (data.at(0) == 'R' || data.at(0) == 'I'))
+        m_sinceTabData.restart();
     const quint8 state = linkState();
     if (state == 0)
         return;
@@ -67,10 +75,73 @@ void MainWindow::closeSerialPort()
     emit setWindowIcon(QIcon(":/img/off.png"));
     ui->updateBox->setEnabled(false);
     // A link lost in the middle of a measurement must not leave the window locked.
+    releaseMeasurement();
+}
+
+void MainWindow::releaseMeasurement()
+{
+    if (m_measureGuard)
+        m_measureGuard->stop();
     ui->centralWidget->setEnabled(true);
     ui->progrNLD->hide();
     ui->progrFDR->hide();
     reflLinkLost();
+}
+
+void MainWindow::awaitMeasurement()
+{
+    if (!m_measureGuard) {
+        m_measureGuard = new QTimer(this);
+        m_measureGuard->setSingleShot(true);
+        m_measureGuard->setInterval(MeasurementLostMs);
+        connect(m_measureGuard, &QTimer::timeout, this, &MainWindow::measurementLost);
+    }
+    m_measureGuard->start();
+}
+
+void MainWindow::measurementLost()
+{
+    // Frames of it were spoilt or never sent (line noise, a hung analyser, a request made while the
+    // link was down): without this the Test button stays pressed, or the window locked, for ever.
+    const bool awaited = !ui->centralWidget->isEnabled() || m_measuring || ui->refTEST->isChecked() ||
+                         (m_scanning && ui->tabWidget->currentIndex() == Tab::Refl);
+    if (!awaited)
+        return;
+    qDebug() << "measurement lost: nothing of it for" << MeasurementLostMs << "ms";
+    releaseMeasurement();
+    // The analyser may never have heard the mode select (it hung for a moment): the next Test works.
+    if (linkState() >= 2 && ui->tabWidget->currentIndex() == Tab::Refl)
+        announceModeAndPair();
+}
+
+void MainWindow::watchTabStream()
+{
+    const int tab = ui->tabWidget->currentIndex();
+    if (tab > Tab::Nljd || m_currentPair == 0 || linkState() < 2 || m_updateBusy)
+        return;
+    if (!m_sinceTabData.isValid() || m_sinceTabData.elapsed() < StreamLostMs)
+        return;
+    qDebug() << "no data for the shown tab for" << StreamLostMs << "ms: mode and pair announced again";
+    announceModeAndPair();
+}
+
+void MainWindow::resumeAfterSilence()
+{
+    if (linkState() < 2 || m_updateBusy || ui->tabWidget->currentIndex() > Tab::Refl)
+        return;
+    qDebug() << "the analyser answers again: mode and pair announced again";
+    announceModeAndPair();
+    // A Test or scan step asked for during the silence never reached it.
+    if (ui->tabWidget->currentIndex() == Tab::Refl && !m_measuring && m_currentPair != 0 &&
+        (ui->refTEST->isChecked() || m_scanning))
+        writeData(QByteArray("F\x04", 2));
+}
+
+void MainWindow::announceModeAndPair()
+{
+    sendModeSelect(quint8(ui->tabWidget->currentIndex() + 4));
+    const PairRecord& r = (*m_pairs)[m_currentPair];
+    writeData(QByteArray("I\x01", 2) + char(r.wireA) + char(r.wireB));
 }
 
 void MainWindow::handleError(QSerialPort::SerialPortError error)

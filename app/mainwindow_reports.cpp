@@ -20,6 +20,7 @@
 #include <QDir>
 #include <QFile>
 #include <QIcon>
+#include <QImage>
 #include <QTreeWidget>
 
 namespace
@@ -145,7 +146,9 @@ void MainWindow::viewFile(int nom)
             if (file.suffix() == "xlsx")
                 picture = excel;
             else if (file.suffix() == "png")
-                picture = QPixmap(path);
+                // Not through QPixmap's loader: that keeps every full-size picture in the process-wide
+                // pixmap cache (up to 10 MB), when only the thumbnail is wanted.
+                picture = QPixmap::fromImage(QImage(path));
             else
                 continue;
             if (!picture.isNull()) {

@@ -30,8 +30,9 @@ bool isPoll(const QByteArray& payload)
 } // namespace
 
 ReplayAnalyserPort::ReplayAnalyserPort(const LinkRecording& recording, double speed, QObject* parent)
-    : AnalyserPort(parent), m_recording(recording), m_speed(speed > 0 ? speed : 1.0)
+    : MemoryAnalyserPort(parent), m_recording(recording), m_speed(speed > 0 ? speed : 1.0)
 {
+    setErrorString(QStringLiteral("No error"));
     FrameReceiver decoder;
     for (const LinkRecord& r : m_recording.records) {
         if (r.direction != LinkDirection::ToAnalyser)
@@ -62,18 +63,16 @@ QList<PortInfo> ReplayAnalyserPort::availablePorts() const
 
 bool ReplayAnalyserPort::open(QIODevice::OpenMode)
 {
-    if (m_open) {
-        m_errorString = QStringLiteral("Device is already open");
-        emit errorOccurred(QSerialPort::OpenError);
+    if (isOpen()) {
+        fail(QSerialPort::OpenError, QStringLiteral("Device is already open"));
         return false;
     }
-    if (m_ended || m_name != replayPortName()) {
-        m_errorString = QStringLiteral("No such file or directory");
-        emit errorOccurred(QSerialPort::DeviceNotFoundError);
+    if (m_ended || portName() != replayPortName()) {
+        fail(QSerialPort::DeviceNotFoundError, QStringLiteral("No such file or directory"));
         return false;
     }
-    m_open = true;
-    m_errorString = QStringLiteral("No error");
+    setOpen(true);
+    setErrorString(QStringLiteral("No error"));
     if (!m_started) {
         m_started = true;
         m_clock.start();
@@ -84,36 +83,18 @@ bool ReplayAnalyserPort::open(QIODevice::OpenMode)
 
 void ReplayAnalyserPort::close()
 {
-    m_open = false;
-    m_readable.clear();
-    m_sentDecoder = FrameReceiver();
+    setOpen(false);
+    dropBuffers();
 }
 
 qint64 ReplayAnalyserPort::write(const QByteArray& data)
 {
-    if (!m_open || m_ended) {
-        m_errorString = m_open ? QStringLiteral("Input/output error") : QStringLiteral("Device not open");
+    if (!writable())
         return -1;
-    }
-    for (const QByteArray& p : payloadsOf(m_sentDecoder, data))
+    for (const QByteArray& p : takeWritten(data))
         if (!isPoll(p))
             compareSent(p);
-    m_written = true;
     return data.size();
-}
-
-bool ReplayAnalyserPort::waitForBytesWritten(int)
-{
-    const bool wrote = m_written && m_open && !m_ended;
-    m_written = false;
-    return wrote;
-}
-
-QByteArray ReplayAnalyserPort::readAll()
-{
-    QByteArray bytes;
-    bytes.swap(m_readable);
-    return bytes;
 }
 
 void ReplayAnalyserPort::schedule()
@@ -132,10 +113,8 @@ void ReplayAnalyserPort::play()
     while (m_next < m_recording.records.size() && m_recording.records.at(m_next).timeMs <= now) {
         const LinkRecord& r = m_recording.records.at(m_next++);
         if (r.direction == LinkDirection::FromAnalyser) {
-            if (!m_open)
-                continue;
-            m_readable.append(r.bytes);
-            emit readyRead();
+            if (isOpen())
+                deliver(r.bytes);
             continue;
         }
         for (const QByteArray& p : payloadsOf(m_playedDecoder, r.bytes)) {
@@ -162,8 +141,8 @@ void ReplayAnalyserPort::finish()
     qInfo().noquote() << QStringLiteral("replay: the recording ended at %1 ms; %2 difference(s) in what was sent")
                              .arg(m_recording.durationMs())
                              .arg(m_differences.size());
-    m_errorString = QStringLiteral("The recording has ended");
-    if (m_open)
+    setErrorString(QStringLiteral("The recording has ended"));
+    if (isOpen())
         emit errorOccurred(QSerialPort::ResourceError);
     emit ended();
 }

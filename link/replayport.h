@@ -1,7 +1,7 @@
 #pragma once
 
-#include "analyserport.h"
 #include "framecodec.h"
+#include "memoryport.h"
 #include "linkrecording.h"
 
 #include <QElapsedTimer>
@@ -14,7 +14,7 @@
 // What the program writes is compared with what the program of the recording wrote (keep-alive polls
 // aside, their count follows the clock); every difference is logged. At the end the port reports a
 // resource error, as an unplugged device does, and is no longer listed.
-class ReplayAnalyserPort : public AnalyserPort
+class ReplayAnalyserPort : public MemoryAnalyserPort
 {
     Q_OBJECT
 public:
@@ -30,26 +30,18 @@ public:
     const QStringList& differences() const { return m_differences; }
 
     QList<PortInfo> availablePorts() const override;
-    void setPortName(const QString& name) override { m_name = name; }
-    QString portName() const override { return m_name; }
     bool open(QIODevice::OpenMode mode) override;
-    bool isOpen() const override { return m_open; }
     void close() override;
 
-    bool setBaudRate(qint32) override { return m_open; }
-    bool setDataTerminalReady(bool) override { return m_open; }
-    bool setRequestToSend(bool) override { return m_open; }
-    bool setParity(QSerialPort::Parity) override { return m_open; }
-    bool setStopBits(QSerialPort::StopBits) override { return m_open; }
-    bool setDataBits(QSerialPort::DataBits) override { return m_open; }
-    bool setFlowControl(QSerialPort::FlowControl) override { return m_open; }
-
-    QString errorString() const override { return m_errorString; }
+    bool setBaudRate(qint32) override { return isOpen(); }
+    bool setDataTerminalReady(bool) override { return isOpen(); }
+    bool setRequestToSend(bool) override { return isOpen(); }
+    bool setParity(QSerialPort::Parity) override { return isOpen(); }
+    bool setStopBits(QSerialPort::StopBits) override { return isOpen(); }
+    bool setDataBits(QSerialPort::DataBits) override { return isOpen(); }
+    bool setFlowControl(QSerialPort::FlowControl) override { return isOpen(); }
 
     qint64 write(const QByteArray& data) override;
-    bool waitForBytesWritten(int msecs) override;
-    QByteArray readAll() override;
-    bool atEnd() const override { return m_readable.isEmpty(); }
 
 signals:
     // The program of the recording selected a mode here: the tab to show (0..5).
@@ -70,23 +62,18 @@ private:
     void compareSent(const QByteArray& payload);
     void noteDifference(const QString& text);
     static int tabOfModeSelect(const QByteArray& payload);
+    bool broken() const override { return m_ended; }
 
     LinkRecording m_recording;
     double m_speed;
-    QString m_name;
-    QString m_errorString = QStringLiteral("No error");
-    bool m_open = false;
     bool m_started = false;
     bool m_ended = false;
-    bool m_written = false;
     int m_next = 0; // next record to play
     QElapsedTimer m_clock;
     QTimer m_timer;
-    QByteArray m_readable;
 
     QVector<Command> m_expected; // what the recorded program sent, polls left out
     int m_nextExpected = 0;
-    FrameReceiver m_sentDecoder;
     FrameReceiver m_playedDecoder;
     QStringList m_differences;
 };

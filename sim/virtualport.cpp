@@ -3,11 +3,11 @@
 #include "sim/virtualanalyser.h"
 
 VirtualAnalyserPort::VirtualAnalyserPort(VirtualAnalyser& analyser, QObject* parent)
-    : AnalyserPort(parent), m_analyser(analyser)
+    : MemoryAnalyserPort(parent), m_analyser(analyser)
 {
     m_deliverTimer.setSingleShot(true);
     m_deliverTimer.setInterval(0);
-    connect(&m_deliverTimer, &QTimer::timeout, this, &VirtualAnalyserPort::deliver);
+    connect(&m_deliverTimer, &QTimer::timeout, this, &VirtualAnalyserPort::deliverInFlight);
     connect(&m_analyser, &VirtualAnalyser::output, this, &VirtualAnalyserPort::arrive);
     connect(&m_analyser, &VirtualAnalyser::linkDropped, this, [this] {
         unplug();
@@ -26,11 +26,11 @@ QList<PortInfo> VirtualAnalyserPort::availablePorts() const
 
 bool VirtualAnalyserPort::open(QIODevice::OpenMode)
 {
-    if (m_open) {
+    if (isOpen()) {
         fail(QSerialPort::OpenError, QStringLiteral("Device is already open"));
         return false;
     }
-    if (!m_plugged || m_name != defaultPortName()) {
+    if (!m_plugged || portName() != defaultPortName()) {
         fail(QSerialPort::DeviceNotFoundError, QStringLiteral("No such file or directory"));
         return false;
     }
@@ -38,32 +38,25 @@ bool VirtualAnalyserPort::open(QIODevice::OpenMode)
         fail(QSerialPort::PermissionError, m_openFailure);
         return false;
     }
-    m_open = true;
+    setOpen(true);
     m_dead = false;
-    m_errorString = QStringLiteral("No error");
+    setErrorString(QStringLiteral("No error"));
     m_inFlight.clear();
-    m_readable.clear();
+    dropBuffers();
     return true;
 }
 
 void VirtualAnalyserPort::close()
 {
-    if (!m_open)
+    if (!isOpen())
         return;
-    m_open = false;
+    setOpen(false);
     m_dead = false;
     m_deliverTimer.stop();
     m_inFlight.clear();
-    m_readable.clear();
-    m_sentDecoder = FrameReceiver();
+    dropBuffers();
     // Closing drops the modem lines; the analyser takes it as the host going away.
     m_analyser.hostLost();
-}
-
-void VirtualAnalyserPort::fail(QSerialPort::SerialPortError error, const QString& text)
-{
-    m_errorString = text;
-    emit errorOccurred(error);
 }
 
 void VirtualAnalyserPort::setSettingFailure(Setting which, const QString& errorText)
@@ -141,34 +134,11 @@ bool VirtualAnalyserPort::setFlowControl(QSerialPort::FlowControl flow)
 
 qint64 VirtualAnalyserPort::write(const QByteArray& data)
 {
-    if (!m_open) {
-        m_errorString = QStringLiteral("Device not open");
+    if (!writable())
         return -1;
-    }
-    if (m_dead) {
-        m_errorString = QStringLiteral("Input/output error");
-        return -1;
-    }
-    for (char c : data)
-        if (m_sentDecoder.feed(quint8(c)))
-            m_sent.append(m_sentDecoder.takePayload().chopped(1));
-    m_written = true;
+    m_sent.append(takeWritten(data));
     m_analyser.receive(data);
     return data.size();
-}
-
-bool VirtualAnalyserPort::waitForBytesWritten(int)
-{
-    const bool wrote = m_written && m_open && !m_dead;
-    m_written = false;
-    return wrote;
-}
-
-QByteArray VirtualAnalyserPort::readAll()
-{
-    QByteArray bytes;
-    bytes.swap(m_readable);
-    return bytes;
 }
 
 void VirtualAnalyserPort::unplug()
@@ -178,9 +148,9 @@ void VirtualAnalyserPort::unplug()
     m_plugged = false;
     m_deliverTimer.stop();
     m_inFlight.clear();
-    m_readable.clear();
+    dropBuffers();
     m_analyser.hostLost();
-    if (m_open) {
+    if (isOpen()) {
         m_dead = true;
         fail(QSerialPort::ResourceError, QStringLiteral("Input/output error"));
     }
@@ -193,18 +163,18 @@ void VirtualAnalyserPort::plug()
 
 void VirtualAnalyserPort::arrive(const QByteArray& bytes)
 {
-    if (!m_open || m_dead)
+    if (!isOpen() || m_dead)
         return;
     m_inFlight.append(bytes);
     if (!m_deliverTimer.isActive())
         m_deliverTimer.start();
 }
 
-void VirtualAnalyserPort::deliver()
+void VirtualAnalyserPort::deliverInFlight()
 {
-    if (!m_open || m_dead || m_inFlight.isEmpty())
+    if (!isOpen() || m_dead || m_inFlight.isEmpty())
         return;
-    m_readable.append(m_inFlight);
+    const QByteArray bytes = m_inFlight;
     m_inFlight.clear();
-    emit readyRead();
+    deliver(bytes);
 }

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "link/analyserport.h"
-#include "link/framecodec.h"
+#include "link/memoryport.h"
 
 #include <QByteArray>
 #include <QList>
@@ -13,7 +12,7 @@ class VirtualAnalyser;
 // The in-process port to a VirtualAnalyser. Bytes written reach the analyser at once; its replies are
 // delivered from the event loop, as from a real port, so the program's receive loop is never re-entered.
 // Test hooks: plug/unplug the device, make open or one setting fail, and read back what the program sent.
-class VirtualAnalyserPort : public AnalyserPort
+class VirtualAnalyserPort : public MemoryAnalyserPort
 {
     Q_OBJECT
 public:
@@ -43,10 +42,7 @@ public:
     ~VirtualAnalyserPort() override;
 
     QList<PortInfo> availablePorts() const override;
-    void setPortName(const QString& name) override { m_name = name; }
-    QString portName() const override { return m_name; }
     bool open(QIODevice::OpenMode mode) override;
-    bool isOpen() const override { return m_open; }
     void close() override;
 
     bool setBaudRate(qint32 baud) override;
@@ -57,14 +53,7 @@ public:
     bool setDataBits(QSerialPort::DataBits bits) override;
     bool setFlowControl(QSerialPort::FlowControl flow) override;
 
-    QString errorString() const override { return m_errorString; }
-
     qint64 write(const QByteArray& data) override;
-    // True once after bytes were written, then false until the next write, as a real port whose
-    // buffer has drained (a caller that waits while it reports true must come to an end).
-    bool waitForBytesWritten(int msecs) override;
-    QByteArray readAll() override;
-    bool atEnd() const override { return m_readable.isEmpty(); }
 
     // The device is pulled out: an open port reports ResourceError and stays dead until closed; the
     // port is not listed until plug().
@@ -85,25 +74,18 @@ public:
 
 private:
     void arrive(const QByteArray& bytes);
-    void deliver();
+    void deliverInFlight();
     bool applies(Setting which);
-    void fail(QSerialPort::SerialPortError error, const QString& text);
+    bool broken() const override { return m_dead; }
 
     VirtualAnalyser& m_analyser;
-    QString m_name;
     bool m_plugged = true;
-    bool m_open = false;
     bool m_dead = false; // opened before an unplug
-    QString m_errorString = QStringLiteral("Unknown error");
     QString m_openFailure;
     QMap<Setting, QString> m_settingFailures;
     Settings m_settings;
 
     QByteArray m_inFlight; // sent by the analyser, not yet delivered
-    QByteArray m_readable; // delivered, not yet read
     QTimer m_deliverTimer;
-    bool m_written = false;
-
-    FrameReceiver m_sentDecoder;
     QList<QByteArray> m_sent;
 };

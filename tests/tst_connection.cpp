@@ -46,6 +46,8 @@ private slots:
     void statusFollowsAnalysersPair();
     void nljdLevelFromStatus();
     void garbageAndBadFramesAreDropped();
+    void selectsLostByAHungAnalyserAreSentAgain_data();
+    void selectsLostByAHungAnalyserAreSentAgain();
 };
 
 void TestConnection::connectsAndAnnouncesMode()
@@ -405,6 +407,54 @@ void TestConnection::garbageAndBadFramesAreDropped()
     r.settle();
     QCOMPARE(bat.size(), 1);
     QCOMPARE(bat.at(0).at(0).value<uchar>(), uchar(2));
+}
+
+void TestConnection::selectsLostByAHungAnalyserAreSentAgain_data()
+{
+    QTest::addColumn<int>("tab");
+    QTest::addColumn<bool>("polled"); // the watchdog polled through the silence
+    QTest::newRow("NLJD: no readings") << 2 << false;
+    QTest::newRow("REFL: Test gets no answer") << 3 << false;
+    QTest::newRow("NLJD: polls went unanswered") << 2 << true;
+    QTest::newRow("REFL: polls went unanswered") << 3 << true;
+}
+
+void TestConnection::selectsLostByAHungAnalyserAreSentAgain()
+{
+    QFETCH(int, tab);
+    QFETCH(bool, polled);
+    Rig r;
+    r.connectNow();
+    r.w->swClick(1, 1);
+    r.settle();
+    QCOMPARE(r.analyser.mode(), quint8(VirtualAnalyser::ModeLfa));
+    // The analyser hangs for a moment, just while the user goes to another tab and pair.
+    r.analyser.setSilent(true);
+    r.ui()->tabWidget->setCurrentIndex(tab);
+    r.w->swClick(2, 1);
+    if (tab == 3)
+        r.ui()->refTEST->click(); // lost as well
+    r.settle();
+    if (polled) {
+        for (int i = 0; i < 4; ++i)
+            r.w->openSerialPort();
+        r.analyser.setSilent(false);
+        // The first answer after the silence: everything goes out again at once.
+        r.w->openSerialPort();
+        r.settle();
+        QCOMPARE(r.analyser.mode(), quint8(tab + 4));
+        QCOMPARE(r.analyser.wireB(), quint8(3));
+        if (tab == 3)
+            QTRY_VERIFY(!r.ui()->refTEST->isChecked()); // measured
+        return;
+    }
+    r.analyser.setSilent(false);
+    QCOMPARE(r.analyser.mode(), quint8(VirtualAnalyser::ModeLfa));
+    // The link stays alive meanwhile (the test runs no watchdog); the selects go out again.
+    QTRY_COMPARE_WITH_TIMEOUT(r.analyser.mode(), quint8(tab + 4), MainWindow::StreamLostMs + 2000);
+    QCOMPARE(r.analyser.wireB(), quint8(3));
+    QVERIFY(r.w->linkState() >= 2);
+    QVERIFY(!r.ui()->refTEST->isChecked());
 }
 
 QTEST_MAIN(TestConnection)

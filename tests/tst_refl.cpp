@@ -198,6 +198,8 @@ private slots:
     void typedFactorSurvivesRepeatedStatus();
     void scanStepsOnResultsNotOnChunks();
     void pairChangeMidMeasurementUnlocks();
+    void measurementLostOnTheLinkIsGivenUp_data();
+    void measurementLostOnTheLinkIsGivenUp();
     void deselectingComparesEveryPair();
     void lostLinkEndsMeasurementAndScan();
     void measuredPairShowsSimulatedDefects();
@@ -1065,6 +1067,60 @@ void TestRefl::pairChangeMidMeasurementUnlocks()
     QTRY_COMPARE(int(r.w->currentPair()), 2);
     QTRY_VERIFY(r.ui()->centralWidget->isEnabled());
     QVERIFY(!r.sim()->isMeasuring());
+}
+
+void TestRefl::measurementLostOnTheLinkIsGivenUp_data()
+{
+    // What spoils the measurement once "P" 0 has locked the window (or, for "link down", the press).
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<bool>("givenUp");
+    QTest::newRow("bad sums") << "badsum" << true;
+    QTest::newRow("hung analyser") << "silent" << true;
+    QTest::newRow("pressed while the link is down") << "down" << true;
+    QTest::newRow("slow but alive") << "slow" << false;
+}
+
+void TestRefl::measurementLostOnTheLinkIsGivenUp()
+{
+    QFETCH(QString, fault);
+    QFETCH(bool, givenUp);
+    Rig r;
+    r.select(1);
+    r.sim()->setStepInterval(fault == "slow" ? MainWindow::MeasurementLostMs / 2 : 400);
+    QElapsedTimer clock;
+    if (fault == "down") {
+        r.w->closeSerialPort();
+        r.ui()->refTEST->click();
+        clock.start();
+        QVERIFY(r.ui()->refTEST->isChecked());
+    } else {
+        r.ui()->refTEST->click();
+        QTRY_VERIFY(!r.ui()->centralWidget->isEnabled());
+        clock.start();
+        if (fault == "badsum")
+            r.analyser.setBadChecksum(true);
+        else if (fault == "silent")
+            r.analyser.setSilent(true);
+    }
+    // The link itself stays up (the watchdog is not run here): only the measurement is lost.
+    QTest::qWait(MainWindow::MeasurementLostMs + 600);
+    QCOMPARE(r.ui()->centralWidget->isEnabled(), givenUp);
+    QCOMPARE(r.ui()->refTEST->isChecked(), !givenUp);
+    QCOMPARE(r.w->measuring(), !givenUp);
+    QCOMPARE(r.ui()->progrFDR->isHidden(), givenUp);
+    if (!givenUp)
+        return;
+    QVERIFY(clock.elapsed() >= MainWindow::MeasurementLostMs);
+    // Once the link carries again, the next press measures.
+    r.analyser.setBadChecksum(false);
+    r.analyser.setSilent(false);
+    r.sim()->setStepInterval(50);
+    if (fault == "down")
+        r.connectNow();
+    QTRY_VERIFY(!r.sim()->isMeasuring());
+    r.ui()->refTEST->click();
+    QTRY_VERIFY(!r.ui()->centralWidget->isEnabled());
+    QTRY_VERIFY(r.ui()->centralWidget->isEnabled() && !r.ui()->refTEST->isChecked());
 }
 
 void TestRefl::deselectingComparesEveryPair()

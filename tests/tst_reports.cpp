@@ -17,6 +17,9 @@
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 #include <QTreeWidget>
 #include <utime.h>
 
@@ -90,6 +93,7 @@ private slots:
     void runFolders();
     void tile();
     void browser();
+    void browserKeepsNoFullSizePictures();
     void clearAllStartsNewRunFolder();
     void comparisonTableFollowsTheCompareButton();
     void failedWritesLeaveNothing();
@@ -276,6 +280,27 @@ void TestReports::browser()
     QCOMPARE(r.ui()->REPORT->itemText(2), QString("NLJD data (1 files)"));
     emit r.ui()->listREP->itemDoubleClicked(old, 0);
     QCOMPARE(r.prompts.asked.last().title, QUrl::fromLocalFile("reports/D010101_T000000").toString());
+}
+
+void TestReports::browserKeepsNoFullSizePictures()
+{
+#if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 33))
+    InTempDir tmp;
+    FakePortWindowRig r;
+    // About 7.8 MB decoded: under the pixmap cache's 10 MB, so a cached copy would stay.
+    QImage big(1400, 1400, QImage::Format_ARGB32);
+    big.fill(Qt::darkCyan);
+    const QString path = "reports/" + r.w->runFolder() + "/NLJD/big.png";
+    QVERIFY(QDir().mkpath(QFileInfo(path).path()) && big.save(path));
+    big = QImage();
+    const auto heapKb = [] { return qint64((mallinfo2().uordblks + mallinfo2().hblkhd) / 1024); };
+    const qint64 before = heapKb();
+    QMetaObject::invokeMethod(r.w.get(), "viewFile", Q_ARG(int, 3));
+    QVERIFY(qobject_cast<InRepTab*>(r.ui()->tableNLD->cellWidget(0, 0)));
+    QVERIFY2(heapKb() - before < 2048, qPrintable(QString("%1 kB kept").arg(heapKb() - before)));
+#else
+    QSKIP("needs glibc's allocator statistics");
+#endif
 }
 
 void TestReports::clearAllStartsNewRunFolder()
