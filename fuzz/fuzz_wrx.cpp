@@ -38,12 +38,12 @@ bool inRange(double v)
 }
 
 struct Snapshot {
-    std::array<double, Wrx::Points> spec{}, peak{};
+    std::array<double, Wrx::Points> levels{}, peak{};
     std::array<double, Wrx::OscSamples> osc{};
     double level = 0, peakLevel = 0;
     explicit Snapshot(const Wrx::Traces& t)
     {
-        std::copy(t.spectrum(), t.spectrum() + Wrx::Points, spec.begin());
+        std::copy(t.spectrum(), t.spectrum() + Wrx::Points, levels.begin());
         std::copy(t.peak(), t.peak() + Wrx::Points, peak.begin());
         std::copy(t.oscY(), t.oscY() + Wrx::OscSamples, osc.begin());
         level = t.level();
@@ -51,7 +51,7 @@ struct Snapshot {
     }
     bool operator==(const Snapshot& o) const
     {
-        return spec == o.spec && peak == o.peak && osc == o.osc && level == o.level && peakLevel == o.peakLevel;
+        return levels == o.levels && peak == o.peak && osc == o.osc && level == o.level && peakLevel == o.peakLevel;
     }
 };
 

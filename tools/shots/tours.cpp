@@ -267,8 +267,8 @@ void tourTrackers(MainWindow& w, const QString& out)
         const char* name;
     };
     const QList<Plot> plots{{0, w.osc()->oscPlot(), "tracker-lfa-osc"},
-                            {0, w.osc()->specPlot(), "tracker-lfa-spec"},
-                            {1, static_cast<QwtPlot*>(w.rx()->spectrumPlot()), "tracker-wrx-spec"},
+                            {0, w.osc()->specPlot(), "tracker-lfa-spectrum"},
+                            {1, static_cast<QwtPlot*>(w.rx()->spectrumPlot()), "tracker-wrx-spectrum"},
                             {1, static_cast<QwtPlot*>(w.rx()->oscPlot()), "tracker-wrx-osc"},
                             {3, w.form()->refGRAF, "tracker-refl"}};
     for (const Plot& p : plots) {
