@@ -1,6 +1,7 @@
 // LFA mode: the oscilloscope widget's controls and traces, the LFA messages through the main window,
 // and the whole road on the virtual analyser.
 #include "link/dispatchroute.h"
+#include "modes/lfa/bandfillcurve.h"
 #include "modes/lfa/displayrefresh.h"
 #include "modes/lfa/lfamessages.h"
 #include "modes/lfa/lfascale.h"
@@ -20,6 +21,7 @@
 #include <qwt_plot.h>
 #include <qwt_plot_curve.h>
 #include <qwt_scale_div.h>
+#include <qwt_scale_map.h>
 
 namespace
 {
@@ -198,6 +200,8 @@ private slots:
     void burstDrawnAtDisplayPace_data();
     void burstDrawnAtDisplayPace();
     void hiddenViewDrawnWhenShown();
+    void bandedFillLooksLikeOneFill_data();
+    void bandedFillLooksLikeOneFill();
 };
 
 void TestLfa::vdivLabelsAndAxis_data()
@@ -928,6 +932,54 @@ void TestLfa::hiddenViewDrawnWhenShown()
     QCOMPARE(redraws, 1); // what changed while hidden, drawn with the show
     QTest::qWait(3 * DisplayRefresh::IntervalMs);
     QCOMPARE(redraws, 1);
+}
+
+void TestLfa::bandedFillLooksLikeOneFill_data()
+{
+    QTest::addColumn<QTransform>("transform");
+    QTest::newRow("widget offset") << QTransform::fromTranslate(7, 3);
+    QTest::newRow("fractional offset") << QTransform::fromTranslate(10.37, 2.5);
+    QTest::newRow("scaled") << QTransform::fromScale(1.5, 1.5);
+}
+
+// A spiky spectrum filled in bands and in one piece: the same picture, no seam at the band edges.
+void TestLfa::bandedFillLooksLikeOneFill()
+{
+    QFETCH(QTransform, transform);
+    const auto render = [&transform](QwtPlotCurve& curve) {
+        QVector<QPointF> points;
+        for (int i = 0; i <= Lfa::SpectrumBins; ++i)
+            points << QPointF(Lfa::spectrumHz(i), 30 + (i * 37 % 23) * 3.1 + (i % 7 == 0 ? 40 : 0));
+        curve.setSamples(points);
+        curve.setBrush(Qt::green);
+        curve.setPen(QPen(Qt::NoPen));
+        curve.setBaseline(-40);
+        curve.setRenderHint(QwtPlotItem::RenderAntialiased);
+        const QRectF canvas(0, 0, 1000, 300);
+        QwtScaleMap x, y;
+        x.setScaleInterval(0, Lfa::SpectrumTopHz);
+        x.setPaintInterval(canvas.left(), canvas.right());
+        y.setScaleInterval(30, 130);
+        y.setPaintInterval(canvas.bottom(), canvas.top());
+        QImage img(1600, 500, QImage::Format_RGB32);
+        img.fill(Qt::black);
+        QPainter p(&img);
+        p.setTransform(transform);
+        p.setRenderHint(QPainter::Antialiasing);
+        curve.draw(&p, x, y, canvas);
+        return img;
+    };
+    QwtPlotCurve whole;
+    BandFillCurve banded;
+    const QImage a = render(whole), b = render(banded);
+    int differing = 0, worst = 0;
+    for (int row = 0; row < a.height(); ++row)
+        for (int col = 0; col < a.width(); ++col) {
+            const int d = qAbs(qGreen(a.pixel(col, row)) - qGreen(b.pixel(col, row)));
+            differing += d > 0;
+            worst = qMax(worst, d);
+        }
+    QVERIFY2(worst <= 2, qPrintable(QString("%1 pixels differ, by up to %2").arg(differing).arg(worst)));
 }
 
 QTEST_MAIN(TestLfa)

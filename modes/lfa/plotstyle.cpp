@@ -1,5 +1,6 @@
 #include "plotstyle.h"
 
+#include "modes/lfa/bandfillcurve.h"
 #include "modes/lfa/myplotpicker.h"
 
 #include <QFont>
@@ -47,7 +48,7 @@ QwtPlotCurve* addTraceCurve(QwtPlot* plot)
 
 QwtPlotCurve* addFilledCurve(QwtPlot* plot, const QColor& colour, double baseline)
 {
-    auto* c = new QwtPlotCurve;
+    auto* c = new BandFillCurve;
     c->setPen(QPen(Qt::NoPen));
     c->setBrush(QBrush(colour, Qt::SolidPattern));
     c->setBaseline(baseline);
