@@ -6,6 +6,7 @@
 #include "modes/refl/reflmodestate.h"
 #include "pairs/pairstore.h"
 #include "resources/resources.h"
+#include "shell/sharedicon.h"
 #include "ui_mainwindow.h"
 
 #include <QDebug>
@@ -113,18 +114,18 @@ void MainWindow::Timer1()
 {
     watchTabStream();
     m_animFrame = m_animFrame >= 8 ? 1 : m_animFrame + 1;
-    const QIcon frame(QStringLiteral(":/proc/proc%1.png").arg(m_animFrame));
+    const QIcon frame = sharedIcon(QStringLiteral(":/proc/proc%1.png").arg(m_animFrame));
     if (m_measuring) {
         ui->refTEST->setIcon(frame);
         m_refTestAnimated = true;
     } else if (m_refTestAnimated) {
-        ui->refTEST->setIcon(QIcon(":/img/Undo.png"));
+        ui->refTEST->setIcon(sharedIcon(":/img/Undo.png"));
         m_refTestAnimated = false;
     }
     if (m_activity == 0) {
         if (m_lastActivity != 0) {
             if (m_lastActivity == 11)
-                ui->scanAll->setIcon(QIcon(":/img/Undo.png"));
+                ui->scanAll->setIcon(sharedIcon(":/img/Undo.png"));
             // A transfer or a lost link keeps the update box shut.
             ui->updateBox->setEnabled(linkState() >= 2 && !m_updateBusy);
             m_lastActivity = 0;

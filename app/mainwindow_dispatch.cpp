@@ -4,6 +4,7 @@
 
 #include "link/dispatchroute.h"
 #include "pairs/pairnumbering.h"
+#include "shell/sharedicon.h"
 #include "ui_mainwindow.h"
 
 #include <qwt_slider.h>
@@ -65,7 +66,7 @@ void MainWindow::actionUSB(QByteArray data)
 void MainWindow::statusMessage(const QByteArray& data)
 {
     if (data.size() > 1 && byteAt(data, 1) == 1) {
-        emit setWindowIcon(QIcon(":/img/on.png"));
+        emit setWindowIcon(sharedIcon(":/img/on.png"));
         emitLinkTitle(LinkTitle::Connected);
         m_fwMajor = byteAt(data, 2);
         m_fwMinor = byteAt(data, 3);

@@ -7,6 +7,7 @@
 #include "link/analyserport.h"
 #include "link/dispatchroute.h"
 #include "pairs/pairstore.h"
+#include "shell/sharedicon.h"
 #include "ui_mainwindow.h"
 
 #include <QDebug>
@@ -72,7 +73,7 @@ void MainWindow::closeSerialPort()
     // Nothing more can reach the analyser: a transfer in progress has failed.
     m_firmware->linkLost();
     emit setWindowTitle(tr("KV847: no connection!"), "#ff5555");
-    emit setWindowIcon(QIcon(":/img/off.png"));
+    emit setWindowIcon(sharedIcon(":/img/off.png"));
     ui->updateBox->setEnabled(false);
     // A link lost in the middle of a measurement must not leave the window locked.
     releaseMeasurement();

@@ -13,6 +13,7 @@
 #include "reporting/receiverview.h"
 #include "reporting/reportfiles.h"
 #include "reporting/workbooks.h"
+#include "shell/sharedicon.h"
 #include "ui_mainwindow.h"
 
 #include <QComboBox>
@@ -137,7 +138,7 @@ void MainWindow::viewFile(int nom)
         const QSize thumb(grid.cell - 20, grid.cell - 20);
         // Tiles are drawn in the screen's own pixels: sharp on a screen scaled by two as well.
         const qreal scale = t->devicePixelRatioF();
-        const QPixmap excel = QIcon(":/img/excel.png").pixmap(thumb); // the larger drawing when scaled
+        const QPixmap excel = sharedIcon(":/img/excel.png").pixmap(thumb); // the larger drawing when scaled
         int column = grid.columns;
         int row = -1;
         for (const QFileInfo& file : files) {

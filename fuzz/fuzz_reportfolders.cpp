@@ -277,14 +277,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (const std::string& r : runs)
         kept[r] = hasAnyEntry(Root + "/" + r);
 
+    // The run folder is named after the second it was made in: any second while createDIR ran, which
+    // on a loaded machine may be several.
+    const QDateTime started = QDateTime::currentDateTime();
     QMetaObject::invokeMethod(window, "createDIR", Qt::DirectConnection);
+    const QDateTime ended = QDateTime::currentDateTime();
     const std::set<std::string> folders = entries(Root, true);
     for (const auto& [name, full] : kept)
         if (name[0] != '.')
             check(folders.count(name) == size_t(full), "only empty run folders go");
-    const std::string fresh = local(Report::runFolderName(QDateTime::currentDateTime()));
-    const std::string fresher = local(Report::runFolderName(QDateTime::currentDateTime().addSecs(-1)));
-    check(folders.count(fresh) + folders.count(fresher) >= 1, "the new run folder is there");
+    const QString fresh = window->runFolder();
+    bool named = false;
+    for (QDateTime t = started.addMSecs(-started.time().msec()); t <= ended && !named; t = t.addSecs(1))
+        named = fresh == Report::runFolderName(t);
+    check(named, "the new run folder is named after the time it was made");
+    check(folders.count(local(fresh)) == 1 && (kept.count(local(fresh)) || !hasAnyEntry(Root + "/" + local(fresh))),
+          "the new run folder is there, empty");
 
     Ui::MainWindow* ui = window->form();
     QTreeWidget* tree = ui->listREP;

@@ -1,5 +1,7 @@
 #include "inreptab.h"
 
+#include "shell/sharedicon.h"
+
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -33,7 +35,7 @@ InRepTab::InRepTab(int tab, QPixmap pixmap, QString path, QString name, QString 
 
     // Over the picture's top right corner, outside the layout.
     m_delete = new QPushButton(this);
-    m_delete->setIcon(QIcon(":/img/Delete.png"));
+    m_delete->setIcon(sharedIcon(":/img/Delete.png"));
     m_delete->setText(QString());
     m_delete->setMinimumSize(24, 24);
     m_delete->setMaximumSize(24, 24);

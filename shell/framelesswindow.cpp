@@ -1,6 +1,7 @@
 #include "shell/framelesswindow.h"
 
 #include "shell/mousebuttonsignaler.h"
+#include "shell/sharedicon.h"
 #include "ui_framelesswindow.h"
 
 #include <QApplication>
@@ -110,7 +111,7 @@ void FramelessWindow::showBat(quint8 level)
         return;
     // Through QIcon, which adds the name@2x.png drawing on a screen scaled by two (a QPixmap loaded by
     // name never does), drawn at the size of the battery's place.
-    const QIcon picture(QString::fromLatin1(pictures[level]));
+    const QIcon picture = sharedIcon(QString::fromLatin1(pictures[level]));
     ui->bat->setPixmap(picture.pixmap(windowHandle(), ui->bat->maximumSize()));
 }
 

@@ -13,6 +13,10 @@
 #include <QToolButton>
 #include <QtTest>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 namespace
 {
 QLabel* label(FramelessWindow& shell, const char* name)
@@ -58,6 +62,7 @@ private slots:
     void initTestCase() { initKv847Resources(); }
     void titleIconAndForm();
     void batteryPictures();
+    void chargingDoesNotFillThePixmapCache();
     void titlePicturesFollowTheScreenScale();
     void maximiseAndRestore();
     void titleBarDragsTheWindow();
@@ -356,6 +361,29 @@ void TestShell::iconClicksAreReported()
     QCOMPARE(dbl.count(), 0);
     QTest::mouseDClick(icon, Qt::LeftButton);
     QCOMPARE(dbl.count(), 1);
+}
+
+void TestShell::chargingDoesNotFillThePixmapCache()
+{
+#if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 33))
+    FramelessWindow w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    w.setBat(1, true);
+    const auto heapKb = [] {
+        const struct mallinfo2 m = mallinfo2();
+        return qint64((m.uordblks + m.hblkhd) / 1024);
+    };
+    for (int i = 0; i < 20; ++i)
+        w.typeBat();
+    const qint64 before = heapKb();
+    // The charging animation, as a day of charging shows it: each picture again and again.
+    for (int i = 0; i < 3000; ++i)
+        w.typeBat();
+    QVERIFY2(heapKb() - before < 200, qPrintable(QStringLiteral("%1 kB more").arg(heapKb() - before)));
+#else
+    QSKIP("needs glibc's allocator counts");
+#endif
 }
 
 QTEST_MAIN(TestShell)
