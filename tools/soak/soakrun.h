@@ -190,4 +190,5 @@ private:
     bool m_loggedLocked = false;
     bool m_warmupSampled = false;
     qint64 m_cacheHeldKb = -1;
+    std::map<QString, qint64> m_mapsWarm;
 };
