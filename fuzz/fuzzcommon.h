@@ -72,8 +72,11 @@ private:
 
     static double limitFrom(double limitMs)
     {
-        const char* given = std::getenv("KV847_FUZZ_CPU_LIMIT_MS");
-        return given && std::atof(given) > 0 ? std::atof(given) : limitMs;
+        static const double given = [] {
+            const char* text = std::getenv("KV847_FUZZ_CPU_LIMIT_MS");
+            return text ? std::atof(text) : 0.0;
+        }();
+        return given > 0 ? given : limitMs;
     }
 
     static void overLimit(int)
