@@ -40,6 +40,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
+    const Fuzz::InputTime time(Fuzz::WindowCpuLimitMs);
     if (size < 2)
         return 0;
     Ui::MainWindow* ui = window->form();

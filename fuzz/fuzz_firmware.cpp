@@ -38,6 +38,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
+    const Fuzz::InputTime time(Fuzz::FileCpuLimitMs);
     const QByteArray content = fileOf(data, size);
     QFile f(path);
     check(f.open(QIODevice::WriteOnly) && f.write(content) == content.size(), "input written");

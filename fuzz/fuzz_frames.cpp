@@ -1,11 +1,13 @@
 // Any byte stream into the frame receiver: it must never crash or overrun, every delivered payload
 // ends with the added zero, and re-encoding a delivered payload gives it back unchanged.
+#include "fuzzcommon.h"
 #include "link/framecodec.h"
 
 #include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
+    const Fuzz::InputTime time(Fuzz::FileCpuLimitMs);
     FrameReceiver rx;
     for (size_t i = 0; i < size; ++i) {
         if (!rx.feed(data[i]))

@@ -82,6 +82,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
+    const Fuzz::InputTime time(Fuzz::WindowCpuLimitMs);
     const QByteArray content(reinterpret_cast<const char*>(data), int(size));
     const float factor = window->reflState().reflFactor;
 

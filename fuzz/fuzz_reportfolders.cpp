@@ -266,6 +266,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
+    const Fuzz::InputTime time(Fuzz::WindowCpuLimitMs);
     InScratch here;
     removeTree(Root);
     mkdir(Root.c_str(), 0700);

@@ -93,6 +93,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
+    const Fuzz::InputTime time(Fuzz::WindowCpuLimitMs);
     if (size < 1)
         return 0;
     if (window->linkState() < 2 || !port->isOpen())

@@ -8,8 +8,10 @@ set -e
 cd "$(dirname "$0")/.."
 root=$(pwd)
 SECONDS_EACH="${1:-60}"
-# Seconds one input may take before it counts as a hang; generous, as the harnesses run under
-# AddressSanitizer at the lowest priority, which on a busy machine may wait seconds for a core.
+# Each harness stops an input over its own limit of CPU time (fuzz/fuzzcommon.h), whatever the
+# priority and the load. This limit of wall time is only the last resort, for an input that waits
+# without using the CPU; generous, as the harnesses run at the lowest priority, which on a busy machine
+# may wait seconds for a core.
 TIMEOUT="${KV847_FUZZ_TIMEOUT:-60}"
 [ $# -gt 0 ] && shift
 ./scripts/deps.sh

@@ -182,6 +182,7 @@ private slots:
     void settingsFromTheAnalyser_data();
     void settingsFromTheAnalyser();
     void settingsAreNotReportedBack();
+    void polarityIconMadeOncePerPicture();
 
     // Through the main window.
     void controlChangesSendCommands_data();
@@ -582,6 +583,22 @@ void TestLfa::settingsAreNotReportedBack()
     QCOMPARE(spies.x.count(), 1);
     QCOMPARE(spies.y.count() + spies.bias.count(), 0);
     QCOMPARE(spies.ku.count(), 1);
+}
+
+void TestLfa::polarityIconMadeOncePerPicture()
+{
+    // Settings arrive again and again; a fresh icon each time leaves a dead copy in the pixmap cache.
+    OSC osc;
+    QPushButton* polarity = button(osc, "polarity");
+    osc.oscSET(delivered(settings(3, 6, 5, 7)));
+    const qint64 minus = polarity->icon().cacheKey();
+    osc.oscSET(delivered(settings(8, 6, 5, 7)));
+    const qint64 plus = polarity->icon().cacheKey();
+    QVERIFY(plus != minus);
+    osc.oscSET(delivered(settings(0, 6, 5, 7)));
+    QCOMPARE(polarity->icon().cacheKey(), minus);
+    osc.oscSET(delivered(settings(8, 6, 5, 7)));
+    QCOMPARE(polarity->icon().cacheKey(), plus);
 }
 
 void TestLfa::controlChangesSendCommands_data()

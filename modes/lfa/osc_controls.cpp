@@ -5,6 +5,7 @@
 #include "modes/lfa/displayrefresh.h"
 #include "modes/lfa/myplotpicker.h"
 #include "modes/lfa/plotstyle.h"
+#include "shell/sharedicon.h"
 
 #include <QComboBox>
 #include <QIcon>
@@ -69,7 +70,8 @@ void OSC::setBIAS(int dir)
     if (!stepList(m_biasCtl, dir))
         return;
     const bool negative = m_polarity->isChecked();
-    m_polarity->setIcon(QIcon(negative ? ":/img/minus.png" : ":/img/Create.png"));
+    m_polarity->setIcon(
+        sharedIcon(negative ? QStringLiteral(":/img/minus.png") : QStringLiteral(":/img/Create.png")));
     const int index = m_biasCtl.list->currentIndex();
     const Lfa::BiasDecision d = m_biasLogic.run(index, negative, m_overVoltage, m_fromDevice);
     if (d.limitGain || d.freeGain) {
