@@ -302,12 +302,8 @@ void SoakRun::queueTour()
         }
         queue(400, [this] { selectSomePair(); });
     }
-    // A scan on WRx as well: its signal search sets up its tables on first use.
-    for (int tab : {int(Tab::Wrx), int(Tab::Refl)}) {
-        queue(300, [this, tab] { showTab(tab); });
-        queue(300, [this] { toggleScan(); });
-        queue(5000, [this] { stopScan(); });
-    }
+    queue(300, [this] { toggleScan(); });
+    queue(5000, [this] { stopScan(); });
     queue(300, [this] { showTab(Tab::Report); });
     queue(600, [this] { showTab(Tab::Update); });
     queue(600, [this] { showTab(Tab::Lfa); });
