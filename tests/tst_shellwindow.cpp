@@ -10,11 +10,15 @@
 #include "ui_mainwindow.h"
 
 #include <QApplication>
+#include <QPushButton>
 #include <QToolButton>
 #include <QtTest>
 #include <qwt_plot.h>
 
 #include <memory>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 namespace
 {
@@ -107,6 +111,7 @@ private slots:
     void glowFollowsTheFrame();
     void everyTextFits_data();
     void everyTextFits();
+    void restylingDoesNotFillThePixmapCache();
 };
 
 void TestShellWindow::repaintStaysInItsWidget_data()
@@ -236,3 +241,30 @@ void TestShellWindow::everyTextFits()
 
 QTEST_MAIN(TestShellWindow)
 #include "tst_shellwindow.moc"
+
+// A button restyled on every toggle leaves a drawing per palette in the pixmap cache, none of which is
+// found again: they must not pile up to Qt's 10 MB.
+void TestShellWindow::restylingDoesNotFillThePixmapCache()
+{
+#if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 33))
+    ShellRig rig;
+    QVERIFY(rig.exposed);
+    const auto heapKb = [] {
+        const struct mallinfo2 m = mallinfo2();
+        return qint64((m.uordblks + m.hblkhd) / 1024);
+    };
+    QPushButton button(QStringLiteral("Search"));
+    button.resize(200, 30);
+    const QString sheets[] = {QStringLiteral("color: #ff5555;"), QStringLiteral("color: #55ff55;")};
+    button.grab();
+    const qint64 before = heapKb();
+    for (int i = 0; i < 600; ++i) {
+        button.setStyleSheet(sheets[i % 2]);
+        button.grab();
+    }
+    const qint64 grown = heapKb() - before;
+    QVERIFY2(grown < 3072, qPrintable(QStringLiteral("%1 kB more").arg(grown)));
+#else
+    QSKIP("needs glibc's heap figures");
+#endif
+}

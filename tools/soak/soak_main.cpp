@@ -142,6 +142,9 @@ int report(const SoakOptions& o, const SoakResult& r)
     if (r.heapWarmKb >= 0 && r.heapEndKb >= 0)
         std::printf("heap in use: %lld kB after warm-up, %lld kB at the end, growth %+lld kB\n", r.heapWarmKb,
                     r.heapEndKb, r.heapEndKb - r.heapWarmKb);
+    if (r.cacheWarmKb >= 0 && r.cacheEndKb >= 0)
+        std::printf("pixmap cache (emptied before each measurement): %lld kB after warm-up, %lld kB at the end\n",
+                    r.cacheWarmKb, r.cacheEndKb);
     std::printf("link: %.1f MB sent, %.1f kB/s while streaming (%.0f s of %.0f), shortfall %.1f MB\n",
                 r.linkBytes / 1e6, r.streamingSeconds > 0 ? r.streamingBytes / r.streamingSeconds / 1000 : 0.0,
                 r.streamingSeconds, r.elapsedMs / 1000.0, r.shortfallBytes / 1e6);

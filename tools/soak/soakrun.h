@@ -50,6 +50,8 @@ struct SoakResult {
     qint64 rssPeakKb = -1;
     qint64 heapWarmKb = -1; // allocated and not freed, as the allocator counts it
     qint64 heapEndKb = -1;
+    qint64 cacheWarmKb = -1; // what Qt's pixmap cache held, emptied before each measurement
+    qint64 cacheEndKb = -1;
     QString kindsWarm, kindsEnd;
     double linkBytes = 0;
     double streamingSeconds = 0;
@@ -187,4 +189,6 @@ private:
     int m_loggedLink = -1;
     bool m_loggedLocked = false;
     bool m_warmupSampled = false;
+    qint64 m_cacheHeldKb = -1;
+    std::map<QString, qint64> m_mapsWarm;
 };
