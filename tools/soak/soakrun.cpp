@@ -568,6 +568,9 @@ void SoakRun::trimReports(int keep)
             m_prompts.answers.enqueue(true);
             tile->deleteButton()->click();
             m_prompts.answers.clear();
+            // A user's clicks come one event-loop turn apart, and the tiles of each refresh are
+            // deleted at the end of its turn: without this a burst of clicks keeps every old set alive.
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
             count("report-delete");
         }
     }
