@@ -2,6 +2,7 @@
 
 #include "link/framecodec.h"
 #include "link/linkwatchdog.h"
+#include "reporting/thumbnails.h"
 
 #include <QElapsedTimer>
 #include <QIcon>
@@ -316,6 +317,7 @@ private:
 
     QString m_runFolder;    // the files of this run go here
     QString m_viewedFolder; // the report pages show this one
+    Report::Thumbnails m_thumbs[4]; // per report page
     // --- end of reports ---
 
     // --- firmware ---

@@ -127,8 +127,12 @@ void MainWindow::viewFile(int nom)
         t->setRowCount(0);
         ui->REPORT->setItemText(mode - 1,
                                 tr(titles[mode - 1]) + " (" + QString::number(files.size()) + tr(" files)"));
-        if (files.isEmpty())
+        Report::Thumbnails& thumbs = m_thumbs[mode - 1];
+        thumbs.begin();
+        if (files.isEmpty()) {
+            thumbs.end();
             continue;
+        }
 
         const Report::Grid grid = Report::tileGrid(t->width());
         for (int c = 0; c < t->columnCount(); ++c)
@@ -138,7 +142,10 @@ void MainWindow::viewFile(int nom)
         const QSize thumb(grid.cell - 20, grid.cell - 20);
         // Tiles are drawn in the screen's own pixels: sharp on a screen scaled by two as well.
         const qreal scale = t->devicePixelRatioF();
-        const QPixmap excel = sharedIcon(":/img/excel.png").pixmap(thumb); // the larger drawing when scaled
+        QPixmap excel = sharedIcon(":/img/excel.png")
+                            .pixmap(thumb) // the larger drawing when scaled
+                            .scaled(thumb * scale, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        excel.setDevicePixelRatio(scale);
         int column = grid.columns;
         int row = -1;
         for (const QFileInfo& file : files) {
@@ -147,15 +154,9 @@ void MainWindow::viewFile(int nom)
             if (file.suffix() == "xlsx")
                 picture = excel;
             else if (file.suffix() == "png")
-                // Not through QPixmap's loader: that keeps every full-size picture in the process-wide
-                // pixmap cache (up to 10 MB), when only the thumbnail is wanted.
-                picture = QPixmap::fromImage(QImage(path));
+                picture = thumbs.get(file, path, thumb, scale);
             else
                 continue;
-            if (!picture.isNull()) {
-                picture = picture.scaled(thumb * scale, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-                picture.setDevicePixelRatio(scale);
-            }
             if (column == grid.columns) {
                 t->insertRow(t->rowCount());
                 row = t->rowCount() - 1;
@@ -171,6 +172,7 @@ void MainWindow::viewFile(int nom)
             connect(tile, &InRepTab::repDelSig, this, &MainWindow::delClick);
             ++column;
         }
+        thumbs.end();
     }
 }
 

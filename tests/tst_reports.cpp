@@ -8,6 +8,7 @@
 #include "reporting/receiverview.h"
 #include "reporting/reportfiles.h"
 #include "reporting/reportshots.h"
+#include "reporting/thumbnails.h"
 #include "reporting/xlsx/xlsxdocument.h"
 #include "resources/resources.h"
 #include "sim/mode_refl.h"
@@ -94,6 +95,7 @@ private slots:
     void tile();
     void browser();
     void browserKeepsNoFullSizePictures();
+    void thumbnailsReadOnlyWhatChanged();
     void clearAllStartsNewRunFolder();
     void comparisonTableFollowsTheCompareButton();
     void failedWritesLeaveNothing();
@@ -301,6 +303,49 @@ void TestReports::browserKeepsNoFullSizePictures()
 #else
     QSKIP("needs glibc's allocator statistics");
 #endif
+}
+
+void TestReports::thumbnailsReadOnlyWhatChanged()
+{
+    InTempDir tmp;
+    writePng("a.png");
+    writePng("b.png");
+    Report::Thumbnails t;
+    const auto refresh = [&t](const QStringList& paths, const QSize& size, qreal ratio = 1) {
+        QList<qint64> keys;
+        t.begin();
+        for (const QString& p : paths)
+            keys << t.get(QFileInfo(p), p, size, ratio).cacheKey();
+        t.end();
+        return keys;
+    };
+    const QList<qint64> first = refresh({"a.png", "b.png"}, {20, 20});
+    QCOMPARE(t.decoded(), 2);
+    QCOMPARE(refresh({"a.png", "b.png"}, {20, 20}), first);
+    QCOMPARE(t.decoded(), 2);
+
+    // Rewritten under the same name, a new size of tile, a sharper screen: made anew.
+    QImage wider(60, 30, QImage::Format_RGB32);
+    wider.fill(Qt::blue);
+    QVERIFY(wider.save("b.png"));
+    QVERIFY(refresh({"a.png", "b.png"}, {20, 20}).at(1) != first.at(1));
+    QCOMPARE(t.decoded(), 3);
+    refresh({"a.png"}, {30, 30});
+    QCOMPARE(t.decoded(), 4);
+    t.begin();
+    const QPixmap sharp = t.get(QFileInfo("a.png"), "a.png", {30, 30}, 2);
+    t.end();
+    QCOMPARE(sharp.size(), QSize(60, 60));
+    QCOMPARE(sharp.devicePixelRatio(), 2.0);
+
+    // What a refresh no longer shows is let go; what cannot be read is a null picture.
+    QCOMPARE(t.size(), 1);
+    refresh({}, {30, 30});
+    QCOMPARE(t.size(), 0);
+    touch("broken.png", "not a picture");
+    t.begin();
+    QVERIFY(t.get(QFileInfo("broken.png"), "broken.png", {30, 30}, 1).isNull());
+    t.end();
 }
 
 void TestReports::clearAllStartsNewRunFolder()
