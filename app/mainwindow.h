@@ -318,6 +318,7 @@ private:
     QString m_runFolder;    // the files of this run go here
     QString m_viewedFolder; // the report pages show this one
     Report::Thumbnails m_thumbs[4]; // per report page
+    QString m_pageShown[4];         // what each report page shows: folder, grid and files
     // --- end of reports ---
 
     // --- firmware ---

@@ -115,6 +115,17 @@ void MainWindow::createDIR()
     viewFile(0);
 }
 
+// What a report page shows, as one string to compare.
+static QString pageContents(const QString& folder, const Report::Grid& grid, qreal scale, const QFileInfoList& files)
+{
+    QString s = folder + '|' + QString::number(grid.columns) + '|' + QString::number(grid.cell) + '|' +
+                QString::number(scale);
+    for (const QFileInfo& file : files)
+        s += '|' + file.fileName() + ':' + QString::number(file.size()) + ':' +
+             QString::number(file.lastModified().toMSecsSinceEpoch());
+    return s;
+}
+
 void MainWindow::viewFile(int nom)
 {
     static const char* const titles[] = {QT_TR_NOOP("LFA data"), QT_TR_NOOP("WRx data"),
@@ -124,9 +135,23 @@ void MainWindow::viewFile(int nom)
             continue;
         const QFileInfoList files = Report::modeFiles(ReportRoot, m_viewedFolder, mode);
         QTableWidget* t = reportTable(mode);
-        t->setRowCount(0);
         ui->REPORT->setItemText(mode - 1,
                                 tr(titles[mode - 1]) + " (" + QString::number(files.size()) + tr(" files)"));
+        const Report::Grid grid = Report::tileGrid(t->width());
+        const qreal scale = t->devicePixelRatioF(); // tiles are drawn in the screen's own pixels
+        // A page is refreshed on every tab change and resize too: made anew only when what it shows
+        // changed, which also keeps the selected tile.
+        const QString shown = pageContents(m_viewedFolder, grid, scale, files);
+        if (shown == m_pageShown[mode - 1])
+            continue;
+        m_pageShown[mode - 1] = shown;
+        // Each tile goes through removeCellWidget: dropping the rows alone leaves its address in the
+        // view's set of persistent editors, which then grows with every refresh.
+        for (int r = 0; r < t->rowCount(); ++r)
+            for (int c = 0; c < t->columnCount(); ++c)
+                if (t->cellWidget(r, c))
+                    t->removeCellWidget(r, c);
+        t->setRowCount(0);
         Report::Thumbnails& thumbs = m_thumbs[mode - 1];
         thumbs.begin();
         if (files.isEmpty()) {
@@ -134,14 +159,11 @@ void MainWindow::viewFile(int nom)
             continue;
         }
 
-        const Report::Grid grid = Report::tileGrid(t->width());
         for (int c = 0; c < t->columnCount(); ++c)
             t->setColumnWidth(c, c < grid.columns ? grid.cell : 0);
         const QString folder =
             QString(ReportRoot) + "/" + m_viewedFolder + "/" + Report::modeFolder(mode) + "/";
         const QSize thumb(grid.cell - 20, grid.cell - 20);
-        // Tiles are drawn in the screen's own pixels: sharp on a screen scaled by two as well.
-        const qreal scale = t->devicePixelRatioF();
         QPixmap excel = sharedIcon(":/img/excel.png")
                             .pixmap(thumb) // the larger drawing when scaled
                             .scaled(thumb * scale, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
