@@ -3,6 +3,7 @@
 
 #include "app/prompts.h"
 #include "app/savepanel.h"
+#include "app/verdicttext.h"
 #include "link/dispatchroute.h"
 #include "modes/nljd/nld.h"
 #include "modes/nljd/nldsource.h"
@@ -164,7 +165,7 @@ void MainWindow::nljdCompareSwitch(bool on)
 
 void MainWindow::clearNljdVerdictText()
 {
-    ui->nldERR->clear();
+    showVerdictText(*ui->nldERR, QString());
     ui->nldLEVsr->hide();
 }
 
@@ -184,8 +185,6 @@ void MainWindow::compareNLD(uchar nom)
 void MainWindow::compareNljdPair(int pair)
 {
     const bool selected = pair == m_currentPair;
-    if (selected)
-        clearNljdVerdictText();
     m_nljdCompareResult[pair] = NljdCompare::Agree;
 
     const PairRecord& r = (*m_pairs)[pair];
@@ -199,16 +198,21 @@ void MainWindow::compareNljdPair(int pair)
     in.harm2 = r.nljd.harm2;
     in.harm3 = r.nljd.harm3;
     const NljdCompare::Verdict v = NljdCompare::decide(in);
-    if (!v.decided)
+    if (!v.decided) {
+        if (selected)
+            clearNljdVerdictText();
         return;
+    }
 
     m_nljdCompareResult[pair] = v.code;
     ui->swTAB->item(pair, 0)->setForeground(v.code == NljdCompare::Agree ? Agrees : Differs);
     if (!selected)
         return;
-    ui->nldERR->setPlainText(NljdCompare::text(v.code, in.fileLevel));
+    showVerdictText(*ui->nldERR, NljdCompare::text(v.code, in.fileLevel));
     if (v.code == NljdCompare::OtherLevel) {
         ui->nldLEVsr->setGeometry(NljdCompare::levelMarker(ui->slNLD->geometry(), in.fileLevel));
         ui->nldLEVsr->show();
+    } else {
+        ui->nldLEVsr->hide();
     }
 }

@@ -3,6 +3,7 @@
 
 #include "app/prompts.h"
 #include "app/savepanel.h"
+#include "app/verdicttext.h"
 #include "link/dispatchroute.h"
 #include "modes/nljd/nld.h"
 #include "modes/refl/reflindicators.h"
@@ -422,7 +423,7 @@ void MainWindow::reflCompareOne(int pair)
     ui->swTAB->item(pair, 0)->setForeground(d.verdict != Refl::Agree ? Alarm : White);
     if (pair != m_currentPair)
         return;
-    ui->refERR->setPlainText(Refl::verdictText(d.verdict));
+    showVerdictText(*ui->refERR, Refl::verdictText(d.verdict));
     if (d.verdict == Refl::ListsDiffer)
         Refl::markDifferences(*ui->refTAB1, current.refl.status, *ui->refTAB2, file.status, marks);
 }

@@ -703,6 +703,11 @@ void TestNljd::verdictsInTheWindow()
     r.select(6);
     QCOMPARE(int(r.w->nljdVerdict(6)), verdict);
     QTEST(r.ui()->nldERR->toPlainText(), "text");
+    // The pair's next message gives the same verdict: the box is left as it is, not written again.
+    const int revision = r.ui()->nldERR->document()->revision();
+    r.w->compareNLD(6);
+    QCOMPARE(r.ui()->nldERR->document()->revision(), revision);
+    QTEST(r.ui()->nldERR->toPlainText(), "text");
     QCOMPARE(r.nameColour(6), verdict ? QColor(255, 85, 85) : QColor(0xFFFFFF));
     QCOMPARE(r.ui()->nldLEVsr->isVisibleTo(r.w.get()), marker);
     if (marker) {
