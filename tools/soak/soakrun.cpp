@@ -162,6 +162,27 @@ qint64 SoakRun::heapInUseKb()
 #endif
 }
 
+// How the allocator's heap is laid out: growth of its arena with free bytes growing alongside is
+// fragmentation, not memory anyone holds.
+static QString allocatorLayout()
+{
+#if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 33))
+    const struct mallinfo2 m = mallinfo2();
+    return QStringLiteral("arenas %1 kB: in use %2 kB, free %3 kB in %4 chunks (%5 kB in fast bins), releasable top %6 kB; "
+                          "mapped %7 kB in %8")
+        .arg(m.arena / 1024)
+        .arg(m.uordblks / 1024)
+        .arg(m.fordblks / 1024)
+        .arg(m.ordblks)
+        .arg(m.fsmblks / 1024)
+        .arg(m.keepcost / 1024)
+        .arg(m.hblkhd / 1024)
+        .arg(m.hblks);
+#else
+    return QString();
+#endif
+}
+
 QString SoakRun::residentKinds()
 {
     QFile status(QStringLiteral("/proc/self/status"));
@@ -347,6 +368,7 @@ void SoakRun::endWarmup()
         m_result.rssPeakKb = m_result.rssWarmKb;
         m_result.warmupEndMs = now();
         log(QStringLiteral("warm-up over: RSS %1 kB, heap %2 kB").arg(m_result.rssWarmKb).arg(m_result.heapWarmKb));
+        log(allocatorLayout());
         m_phase = Phase::Random;
         scheduleFault(2000);
     });
@@ -828,6 +850,7 @@ void SoakRun::endRun()
         }
         m_result.rssPeakKb = qMax(m_result.rssPeakKb, m_result.rssEndKb);
         log(QStringLiteral("run over: RSS %1 kB, heap %2 kB").arg(m_result.rssEndKb).arg(m_result.heapEndKb));
+        log(allocatorLayout());
         m_phase = Phase::Done;
     });
 }
