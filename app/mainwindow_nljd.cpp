@@ -205,7 +205,7 @@ void MainWindow::compareNljdPair(int pair)
     }
 
     m_nljdCompareResult[pair] = v.code;
-    ui->swTAB->item(pair, 0)->setForeground(v.code == NljdCompare::Agree ? Agrees : Differs);
+    showVerdictColour(*ui->swTAB->item(pair, 0), v.code == NljdCompare::Agree ? Agrees : Differs);
     if (!selected)
         return;
     showVerdictText(*ui->nldERR, NljdCompare::text(v.code, in.fileLevel));

@@ -420,7 +420,7 @@ void MainWindow::reflCompareOne(int pair)
         return;
     }
     st.compareResult[pair] = d.verdict;
-    ui->swTAB->item(pair, 0)->setForeground(d.verdict != Refl::Agree ? Alarm : White);
+    showVerdictColour(*ui->swTAB->item(pair, 0), d.verdict != Refl::Agree ? Alarm : White);
     if (pair != m_currentPair)
         return;
     showVerdictText(*ui->refERR, Refl::verdictText(d.verdict));
