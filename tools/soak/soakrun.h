@@ -128,6 +128,8 @@ private:
     void retryUntil(std::function<bool()> attempt, int everyMs);
     void queueTour();
     void queueRandomAction();
+    static constexpr size_t HeapProfileMark = 1234567;
+    static void markForHeapProfile();
     void queueReferenceState(std::function<void()> then);
     bool windowFree() const;
     void showTab(int tab);
