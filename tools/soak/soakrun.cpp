@@ -369,7 +369,7 @@ void SoakRun::endWarmup()
         m_result.rssPeakKb = m_result.rssWarmKb;
         m_result.warmupEndMs = now();
         log(QStringLiteral("warm-up over: RSS %1 kB, heap %2 kB").arg(m_result.rssWarmKb).arg(m_result.heapWarmKb));
-        log(allocatorLayout());
+        logAllocator();
         m_phase = Phase::Random;
         scheduleFault(2000);
     });
@@ -377,6 +377,15 @@ void SoakRun::endWarmup()
 
 // One block of an odd size, taken and given back at once: a heap profile of the run shows where the
 // two measurements were (the diagnosis runs with KV847_SOAK_NO_TEARDOWN).
+void SoakRun::logAllocator() const
+{
+    log(allocatorLayout());
+#if defined(__GLIBC__)
+    if (m_options.verbose)
+        malloc_stats(); // per arena, on stderr
+#endif
+}
+
 void SoakRun::markForHeapProfile()
 {
     static void* (*volatile take)(size_t) = std::malloc;
@@ -861,7 +870,7 @@ void SoakRun::endRun()
         }
         m_result.rssPeakKb = qMax(m_result.rssPeakKb, m_result.rssEndKb);
         log(QStringLiteral("run over: RSS %1 kB, heap %2 kB").arg(m_result.rssEndKb).arg(m_result.heapEndKb));
-        log(allocatorLayout());
+        logAllocator();
         m_phase = Phase::Done;
     });
 }

@@ -130,6 +130,7 @@ private:
     void queueRandomAction();
     static constexpr size_t HeapProfileMark = 1234567;
     static void markForHeapProfile();
+    void logAllocator() const;
     void queueReferenceState(std::function<void()> then);
     bool windowFree() const;
     void showTab(int tab);
