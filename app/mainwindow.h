@@ -362,6 +362,6 @@ private:
     static constexpr quint8 SilentLinkState = 5;
 
     QTimer* m_measureGuard = nullptr;
-    QElapsedTimer m_sinceTabData; // since data for the shown tab came, or mode or pair were sent
+    QElapsedTimer m_sinceTabData; // since data for the shown tab came, or a mode select was sent
     // --- end of link guard ---
 };

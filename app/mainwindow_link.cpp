@@ -18,7 +18,9 @@ void MainWindow::writeData(QByteArray data)
     // Also when nothing can go out: a measurement asked for now must not be awaited for ever.
     if (data.size() >= 2 && data.at(0) == 'F' && data.at(1) == 4)
         awaitMeasurement();
-    if (!data.isEmpty() && (data.at(0) == 'R' || data.at(0) == 'I'))
+    // Not on a pair select: the analyser takes that in whatever mode it is in, and a user picking
+    // pair after pair would otherwise hold back the mode select a hung analyser missed.
+    if (!data.isEmpty() && data.at(0) == 'R')
         m_sinceTabData.restart();
     const quint8 state = linkState();
     if (state == 0)

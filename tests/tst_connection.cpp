@@ -48,6 +48,7 @@ private slots:
     void garbageAndBadFramesAreDropped();
     void selectsLostByAHungAnalyserAreSentAgain_data();
     void selectsLostByAHungAnalyserAreSentAgain();
+    void pairClicksDoNotHoldBackALostModeSelect();
 };
 
 void TestConnection::connectsAndAnnouncesMode()
@@ -455,6 +456,28 @@ void TestConnection::selectsLostByAHungAnalyserAreSentAgain()
     QCOMPARE(r.analyser.wireB(), quint8(3));
     QVERIFY(r.w->linkState() >= 2);
     QVERIFY(!r.ui()->refTEST->isChecked());
+}
+
+void TestConnection::pairClicksDoNotHoldBackALostModeSelect()
+{
+    Rig r;
+    r.connectNow();
+    r.w->swClick(1, 1);
+    r.settle();
+    r.analyser.setSilent(true);
+    r.ui()->tabWidget->setCurrentIndex(2); // its mode select is lost
+    r.settle();
+    r.analyser.setSilent(false);
+    // The user keeps picking pairs; each click sends the pair only, which the analyser takes in the
+    // mode it is still in, so the shown tab gets no data.
+    QElapsedTimer clock;
+    clock.start();
+    for (int i = 0; r.analyser.mode() != VirtualAnalyser::ModeNljd && clock.elapsed() < MainWindow::StreamLostMs + 3000;
+         ++i) {
+        r.w->swClick(3 + i % 2, 1);
+        QTest::qWait(400);
+    }
+    QCOMPARE(r.analyser.mode(), quint8(VirtualAnalyser::ModeNljd));
 }
 
 QTEST_MAIN(TestConnection)
