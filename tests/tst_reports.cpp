@@ -52,6 +52,14 @@ void writePng(const QString& path)
     QVERIFY(img.save(path));
 }
 
+#if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 33))
+qint64 heapKb()
+{
+    const struct mallinfo2 m = mallinfo2();
+    return qint64((m.uordblks + m.hblkhd) / 1024);
+}
+#endif
+
 // Folders made by the test a moment ago would tie with the run folder in the newest-first order.
 void age(const QString& path, int days)
 {
@@ -296,7 +304,6 @@ void TestReports::browserKeepsNoFullSizePictures()
     const QString path = "reports/" + r.w->runFolder() + "/NLJD/big.png";
     QVERIFY(QDir().mkpath(QFileInfo(path).path()) && big.save(path));
     big = QImage();
-    const auto heapKb = [] { return qint64((mallinfo2().uordblks + mallinfo2().hblkhd) / 1024); };
     const qint64 before = heapKb();
     QMetaObject::invokeMethod(r.w.get(), "viewFile", Q_ARG(int, 3));
     QVERIFY(qobject_cast<InRepTab*>(r.ui()->tableNLD->cellWidget(0, 0)));
@@ -375,7 +382,6 @@ void TestReports::refreshesRemakeOnlyChangedPages()
 #if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 33))
     // Pages made anew again and again leave nothing behind: dropped rows used to leave each tile's
     // address in the view, some 40 bytes a tile.
-    const auto heapKb = [] { return qint64((mallinfo2().uordblks + mallinfo2().hblkhd) / 1024); };
     for (int i = 0; i < 20; ++i)
         refresh(i % 2 ? 1020 : 800);
     const qint64 before = heapKb();

@@ -375,8 +375,6 @@ void SoakRun::endWarmup()
     });
 }
 
-// One block of an odd size, taken and given back at once: a heap profile of the run shows where the
-// two measurements were (the diagnosis runs with KV847_SOAK_NO_TEARDOWN).
 void SoakRun::logAllocator() const
 {
     log(allocatorLayout());
@@ -386,6 +384,8 @@ void SoakRun::logAllocator() const
 #endif
 }
 
+// One block of an odd size, taken and given back at once: a heap profile of the run shows where the
+// two measurements were (the diagnosis runs with KV847_SOAK_NO_TEARDOWN).
 void SoakRun::markForHeapProfile()
 {
     static void* (*volatile take)(size_t) = std::malloc;
