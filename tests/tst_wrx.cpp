@@ -10,6 +10,7 @@
 
 #include <QComboBox>
 #include <QPushButton>
+#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTableWidget>
 #include <QtTest>
@@ -432,6 +433,45 @@ void TestWrx::sharedFrequencies()
     QVERIFY(Wrx::takeSearchBlock(pairs, 9, searchOf({{777, 15}})));
     QCOMPARE(int(pairs[9].uniqueCount), 1);
     QCOMPARE(int(pairs[3].occurrence[0]), 3);
+
+    // Long lists from a narrow band (repeats within a list, the extreme codes, counts over 255),
+    // searched in random order, against a plain count of every signal.
+    PairStore many, plain;
+    QRandomGenerator rnd(31);
+    for (int round = 0; round < 150; ++round) {
+        const int p = 1 + rnd.bounded(36);
+        const int n = rnd.bounded(256);
+        QList<Entry> list;
+        for (int s = 0; s < n; ++s) {
+            const int c = rnd.bounded(600);
+            list << Entry(quint16(c == 0 ? 65535 : c < 300 ? c : 0), 1);
+        }
+        for (int b = 0; b * 30 < std::max(n, 1); ++b)
+            Wrx::takeSearchBlock(many, p, searchBlock(quint8(n), quint8(b), list.mid(30 * b, 30)));
+        PairRecord& r = plain[p];
+        r.signalCount = quint8(n);
+        r.dataFlags |= DataFlag::wrxValid;
+        for (int k = 0; k < n; ++k) {
+            r.signalFreq[std::size_t(k)] = list[k].first;
+            int j = 1;
+            for (int o = 1; o <= 36; ++o)
+                for (int m = 0; o != p && m < plain[o].signalCount; ++m)
+                    j += plain[o].signalFreq[std::size_t(m)] == list[k].first;
+            r.occurrence[std::size_t(k)] = quint8(std::min(j, 255));
+            for (int o = 1; o <= 36; ++o)
+                for (int m = 0; j > 1 && o != p && m < plain[o].signalCount; ++m)
+                    if (plain[o].signalFreq[std::size_t(m)] == list[k].first)
+                        plain[o].occurrence[std::size_t(m)] = quint8(std::min(j, 255));
+        }
+        for (int o = 1; o <= 36; ++o) {
+            int unique = 0;
+            for (int m = 0; m < plain[o].signalCount; ++m) {
+                unique += plain[o].occurrence[std::size_t(m)] == 1;
+                QCOMPARE(int(many[o].occurrence[std::size_t(m)]), int(plain[o].occurrence[std::size_t(m)]));
+            }
+            QCOMPARE(int(many[o].uniqueCount), unique);
+        }
+    }
 }
 
 void TestWrx::searchInBlocks()

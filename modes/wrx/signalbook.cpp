@@ -3,8 +3,9 @@
 #include "pairs/pairstore.h"
 
 #include <algorithm>
+#include <array>
+#include <bitset>
 #include <numeric>
-#include <vector>
 
 namespace Wrx
 {
@@ -50,41 +51,44 @@ bool takeSearchBlock(PairStore& pairs, int pair, const QByteArray& data)
 
 void countOccurrences(PairStore& pairs, int pair)
 {
-    // How often each code occurs on the other searched pairs, from one pass over their lists instead
-    // of one pass per signal.
-    static std::vector<quint16> others(1 << 16, 0);
-    static std::vector<quint16> newCount(1 << 16, 0);
-    auto eachOther = [&pairs, pair](auto&& visit) {
+    // How often each of the pair's codes occurs on the other searched pairs. A bit per code rejects
+    // the others' codes that are not ours; ours are counted in a small hash table. All of it lives on
+    // the stack, so that a search leaves nothing behind on the heap.
+    PairRecord& r = pairs[pair];
+    std::bitset<1 << 16> isOurs;
+    constexpr std::size_t Slots = 512; // more than twice MaxSignals: short probes
+    std::array<quint16, Slots> key;
+    std::array<int, Slots> count;
+    count.fill(-1); // -1: free
+    auto slot = [&](quint16 code) {
+        std::size_t i = (code * 40503u >> 7) & (Slots - 1);
+        while (count[i] >= 0 && key[i] != code)
+            i = (i + 1) & (Slots - 1);
+        return i;
+    };
+    for (int k = 0; k < r.signalCount; ++k) {
+        const quint16 code = r.signalFreq[std::size_t(k)];
+        isOurs.set(code);
+        const std::size_t i = slot(code);
+        key[i] = code;
+        count[i] = 0;
+    }
+    auto eachShared = [&pairs, pair, &isOurs](auto&& visit) {
         for (int p = 1; p <= PairCount; ++p) {
             PairRecord& o = pairs[p];
             if (p == pair || !searched(o))
                 continue;
             for (int m = 0; m < o.signalCount; ++m)
-                visit(o, m);
+                if (isOurs.test(o.signalFreq[std::size_t(m)]))
+                    visit(o.signalFreq[std::size_t(m)], o.occurrence[std::size_t(m)]);
         }
     };
-    eachOther([](PairRecord& o, int m) { ++others[o.signalFreq[std::size_t(m)]]; });
-
-    PairRecord& r = pairs[pair];
-    r.uniqueCount = 0;
-    for (int k = 0; k < r.signalCount; ++k) {
-        const quint16 code = r.signalFreq[std::size_t(k)];
-        const int j = std::min(1 + others[code], 255);
-        r.occurrence[std::size_t(k)] = quint8(j);
-        if (j == 1)
-            ++r.uniqueCount;
-        else
-            newCount[code] = quint16(j);
-    }
-    // Other pairs' counts are only ever raised to the new count of a match.
-    eachOther([](PairRecord& o, int m) {
-        const quint16 code = o.signalFreq[std::size_t(m)];
-        if (newCount[code] != 0)
-            o.occurrence[std::size_t(m)] = quint8(newCount[code]);
-    });
-    eachOther([](PairRecord& o, int m) { others[o.signalFreq[std::size_t(m)]] = 0; });
+    eachShared([&](quint16 code, quint8&) { ++count[slot(code)]; });
+    auto occurrence = [&](quint16 code) { return quint8(std::min(1 + count[slot(code)], 255)); };
     for (int k = 0; k < r.signalCount; ++k)
-        newCount[r.signalFreq[std::size_t(k)]] = 0;
+        r.occurrence[std::size_t(k)] = occurrence(r.signalFreq[std::size_t(k)]);
+    // Other pairs' counts are only ever raised to the new count of a match.
+    eachShared([&](quint16 code, quint8& o) { o = occurrence(code); });
 
     for (int p = 1; p <= PairCount; ++p) {
         PairRecord& o = pairs[p];
