@@ -21,15 +21,25 @@ const char* const AccentSheet = "color: rgb(140,210,255);";
 const char* const AlarmSheet = "color: rgb(255,85,85);";
 const char* const CaptionSheet = "font: bold; color: rgb(140,210,255);";
 
+void styleCanvas(QwtPlot& plot)
+{
+    auto* canvas = static_cast<QwtPlotCanvas*>(plot.canvas());
+    canvas->setStyleSheet(QString::fromLatin1(CanvasSheet));
+    // Every paint of the plots brings new data; a cached canvas would only add a copy per paint.
+    canvas->setPaintAttribute(QwtPlotCanvas::BackingStore, false);
+    // An opaque styled canvas first fills a pixmap of its whole size with the parent's background
+    // (the sheet's plain fill does not count as opaque to it), then paints its own background over
+    // it: a needless picture of the canvas size on every paint. Qt paints the sheet's background.
+    canvas->setPaintAttribute(QwtPlotCanvas::Opaque, false);
+}
+
 QwtPlot* makePlot(QWidget* parent, QSize minimum, QSize maximum, int leftExtent)
 {
     auto* plot = new QwtPlot(parent);
     plot->setMinimumSize(minimum);
     plot->setMaximumSize(maximum);
     plot->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    plot->canvas()->setStyleSheet(QString::fromLatin1(CanvasSheet));
-    // Every paint of the plots brings new data; a cached canvas would only add a copy per paint.
-    static_cast<QwtPlotCanvas*>(plot->canvas())->setPaintAttribute(QwtPlotCanvas::BackingStore, false);
+    styleCanvas(*plot);
     plot->axisScaleDraw(QwtPlot::yLeft)->setMinimumExtent(leftExtent);
     auto* grid = new QwtPlotGrid;
     grid->setMajorPen(QPen(Qt::darkGray, 1, Qt::DotLine, Qt::SquareCap, Qt::BevelJoin));

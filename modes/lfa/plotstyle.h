@@ -27,6 +27,8 @@ extern const char* const CaptionSheet;
 const QColor Accent(140, 210, 255);
 const QColor CaptionBlue(65, 160, 255);
 
+// The dark canvas: its style sheet, painted straight into the window.
+void styleCanvas(QwtPlot& plot);
 // Expanding, dark canvas, the left axis at least leftExtent wide, dotted grid.
 QwtPlot* makePlot(QWidget* parent, QSize minimum, QSize maximum, int leftExtent);
 // Qt green, 2 pixels, antialiased.

@@ -25,7 +25,7 @@ void styleCurve(QwtPlotCurve& c, Qt::GlobalColor colour, QwtPlot& plot)
 
 MyPlotPicker* setUpPlot(QwtPlot& plot, QwtPlotCurve& curve1, QwtPlotCurve& curve2)
 {
-    plot.canvas()->setStyleSheet(QString::fromLatin1(PlotStyle::CanvasSheet));
+    PlotStyle::styleCanvas(plot);
     auto* grid = new QwtPlotGrid;
     grid->setMajorPen(QPen(Qt::darkGray, 1, Qt::DotLine));
     grid->attach(&plot);

@@ -23,6 +23,7 @@
 #include <malloc.h>
 #endif
 #if defined(Q_OS_LINUX)
+#include <fcntl.h>
 #include <unistd.h>
 #endif
 
@@ -141,13 +142,21 @@ SoakRun::~SoakRun()
 qint64 SoakRun::residentKb()
 {
 #if defined(Q_OS_LINUX)
-    QFile statm(QStringLiteral("/proc/self/statm"));
-    if (!statm.open(QIODevice::ReadOnly))
+    // Read into a buffer of our own: this runs many times a second inside the process it measures,
+    // and a growing read buffer would churn the very heap being watched.
+    const int fd = ::open("/proc/self/statm", O_RDONLY);
+    if (fd < 0)
         return -1;
-    const QList<QByteArray> fields = statm.readAll().simplified().split(' ');
-    if (fields.size() < 2)
+    char text[128];
+    const ssize_t n = ::read(fd, text, sizeof text - 1);
+    ::close(fd);
+    if (n <= 0)
         return -1;
-    return fields.at(1).toLongLong() * (sysconf(_SC_PAGESIZE) / 1024);
+    text[n] = '\0';
+    long long size = 0, resident = 0;
+    if (std::sscanf(text, "%lld %lld", &size, &resident) != 2)
+        return -1;
+    return resident * (sysconf(_SC_PAGESIZE) / 1024);
 #else
     return -1;
 #endif
