@@ -140,9 +140,17 @@ bool FrameReceiver::feed(quint8 b)
         m_count = 0;
         m_sum = 0;
         m_state = 2;
-        const QByteArray n = QByteArray::number(b);
-        traceText(n.constData(), n.size());
-        traceText(": ", 2);
+        // The length in decimal, without a string per frame.
+        char n[5];
+        int digits = 0;
+        if (b >= 100)
+            n[digits++] = char('0' + b / 100);
+        if (b >= 10)
+            n[digits++] = char('0' + b / 10 % 10);
+        n[digits++] = char('0' + b % 10);
+        n[digits++] = ':';
+        n[digits++] = ' ';
+        traceText(n, digits);
         break;
     }
     case 2:

@@ -160,6 +160,10 @@ void TestLink::traces()
     FrameReceiver rx;
     QCOMPARE(receiveAll(rx, Frame::encode(hex("5070"))).size(), 1);
     QCOMPARE(rx.trace(), QByteArray("2: 50 (P) 70 (C0) "));
+    for (int n : {10, 105, 200}) {
+        QCOMPARE(receiveAll(rx, Frame::encode(QByteArray(n, 'C'))).size(), 1);
+        QVERIFY2(rx.trace().startsWith(QByteArray::number(n) + ": 43 (C) 43 "), rx.trace().constData());
+    }
 
     QVERIFY(!Frame::rxTraced(QByteArray("#\0", 2)));
     QVERIFY(!Frame::rxTraced(QByteArray("M\x01\0", 3)));
