@@ -9,6 +9,7 @@
 #include <QIcon>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyle>
 #include <QSysInfo>
 
 namespace
@@ -22,11 +23,20 @@ QGraphicsDropShadowEffect* dropShadow(qreal blur, const QColor& colour)
     return effect;
 }
 
-const QString kTitlebarStyle = QStringLiteral(
-    "#windowTitlebar{border: 0px none palette(shadow); border-top-left-radius:%1; "
-    "border-top-right-radius:%1; background-color:palette(%2); height:20px;}");
-const QString kFrameStyle = QStringLiteral(
-    "#windowFrame{border:1px solid %1; border-radius:%2 %2 %2 %2; background-color:palette(Window);}");
+// Every state of the frame in one sheet each, chosen by the frameState property: a new sheet on the
+// frame would re-style everything inside the window, and the state changes with every focus change.
+const char* const kTitlebarStyle =
+    "#windowTitlebar{border: 0px none palette(shadow); border-top-left-radius:5px; "
+    "border-top-right-radius:5px; background-color:palette(shadow); height:20px;}"
+    "#windowTitlebar[frameState=\"inactive\"]{background-color:palette(dark);}"
+    "#windowTitlebar[frameState=\"activeMaximised\"]{border-top-left-radius:0px; border-top-right-radius:0px;}"
+    "#windowTitlebar[frameState=\"inactiveMaximised\"]{border-top-left-radius:0px; "
+    "border-top-right-radius:0px; background-color:palette(dark);}";
+const char* const kFrameStyle =
+    "#windowFrame{border:1px solid palette(highlight); border-radius:5px; background-color:palette(Window);}"
+    "#windowFrame[frameState=\"inactive\"]{border-color:#000000;}"
+    "#windowFrame[frameState=\"activeMaximised\"]{border-color:palette(dark); border-radius:0px;}"
+    "#windowFrame[frameState=\"inactiveMaximised\"]{border-color:palette(shadow); border-radius:0px;}";
 } // namespace
 
 FramelessWindow::FramelessWindow(QWidget* parent)
@@ -38,6 +48,8 @@ FramelessWindow::FramelessWindow(QWidget* parent)
     setWindowFlags(windowFlags() | Qt::WindowMinimizeButtonHint);
     setAttribute(Qt::WA_TranslucentBackground);
     ui->restoreButton->setVisible(false);
+    ui->windowTitlebar->setStyleSheet(QString::fromLatin1(kTitlebarStyle));
+    ui->windowFrame->setStyleSheet(QString::fromLatin1(kFrameStyle));
     showBat(0); // the form's own picture knows only one size
 
     // Older Windows desktops (7 and before) cannot compose the shadows.
@@ -145,14 +157,16 @@ void FramelessWindow::typeBat()
 void FramelessWindow::applyFrameStyle(bool active, bool normal)
 {
     ui->verticalLayout_2->setMargin(normal ? 15 : 0);
-    ui->windowTitlebar->setStyleSheet(
-        kTitlebarStyle.arg(normal ? "5px" : "0px", active ? "shadow" : "dark"));
-    QString border;
-    if (active)
-        border = normal ? "palette(highlight)" : "palette(dark)";
-    else
-        border = normal ? "#000000" : "palette(shadow)";
-    ui->windowFrame->setStyleSheet(kFrameStyle.arg(border, normal ? "5px" : "0px"));
+    const char* const state = active ? (normal ? "active" : "activeMaximised") : (normal ? "inactive" : "inactiveMaximised");
+    for (QWidget* w : {static_cast<QWidget*>(ui->windowTitlebar), ui->windowFrame}) {
+        if (w->property("frameState").toString() == QLatin1String(state))
+            continue;
+        w->setProperty("frameState", QString::fromLatin1(state));
+        // Only this widget takes the rule of its new state; what is inside keeps its style.
+        w->style()->unpolish(w);
+        w->style()->polish(w);
+        w->update();
+    }
 
     // The glow is painted by the shell behind the frame; an effect on the frame would blur it
     // again for every repaint of anything inside.
