@@ -12,6 +12,7 @@
 #include "modes/nljd/nljdmessage.h"
 #include "pairs/pairstore.h"
 #include "ui_mainwindow.h"
+#include "shell/restyle.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -151,11 +152,11 @@ void MainWindow::nljdCompareSwitch(bool on)
             const QSignalBlocker quiet(ui->nldComp);
             ui->nldComp->setChecked(false);
         }
-        ui->nldComp->setStyleSheet(IdleStyle);
+        restyle(ui->nldComp, IdleStyle);
         clearNljdVerdictText();
         refreshPairTable();
     } else {
-        ui->nldComp->setStyleSheet(ComparingStyle);
+        restyle(ui->nldComp, ComparingStyle);
         refreshPairTable();
         compareNLD(0);
     }

@@ -13,6 +13,7 @@
 #include "pairs/pairenable.h"
 #include "pairs/pairstore.h"
 #include "ui_mainwindow.h"
+#include "shell/restyle.h"
 
 #include <QDebug>
 #include <QFile>
@@ -266,8 +267,8 @@ void MainWindow::reflSelectSet(int set)
 void MainWindow::reflSetBoxStyles()
 {
     const bool first = m_refl->activeSet == 0;
-    ui->refSET1->setStyleSheet(first ? ActiveBox : InactiveBox);
-    ui->refSET2->setStyleSheet(first ? InactiveBox : ActiveBox);
+    restyle(ui->refSET1, first ? ActiveBox : InactiveBox);
+    restyle(ui->refSET2, first ? InactiveBox : ActiveBox);
 }
 
 // --- Factor ---
@@ -337,10 +338,10 @@ void MainWindow::reflCompareSwitch(bool on)
     if (m_reflCompare && m_refl->fileLoaded) {
         ui->refFAC->setEnabled(false);
         ui->refRIGHT->setEnabled(false);
-        ui->refComp->setStyleSheet(CompareOnSheet);
+        restyle(ui->refComp, CompareOnSheet);
         reflShowLegends();
-        ui->refSET2->setStyleSheet(InactiveBox);
-        ui->refSET1->setStyleSheet(ActiveBox);
+        restyle(ui->refSET2, InactiveBox);
+        restyle(ui->refSET1, ActiveBox);
         reflCompareViews();
         return;
     }
@@ -352,7 +353,7 @@ void MainWindow::reflCompareSwitch(bool on)
     }
     ui->refFAC->setEnabled(true);
     ui->refRIGHT->setEnabled(true);
-    ui->refComp->setStyleSheet(CompareOffSheet);
+    restyle(ui->refComp, CompareOffSheet);
     reflShowLegends();
     reflSetBoxStyles();
     ui->refERR->clear();

@@ -1,6 +1,7 @@
 #include "shell/framelesswindow.h"
 
 #include "shell/mousebuttonsignaler.h"
+#include "shell/restyle.h"
 #include "shell/sharedicon.h"
 #include "ui_framelesswindow.h"
 
@@ -101,7 +102,7 @@ void FramelessWindow::embedContent(QWidget* w)
 void FramelessWindow::setWindowTitle(QString text, QString col)
 {
     ui->titleText->setText(text);
-    ui->titleText->setStyleSheet("color: " + col);
+    restyle(ui->titleText, "color: " + col);
 }
 
 void FramelessWindow::setWindowIcon(QIcon ico)

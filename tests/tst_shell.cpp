@@ -1,6 +1,7 @@
 #include "resources/resources.h"
 #include "shell/darkstyle.h"
 #include "shell/framelesswindow.h"
+#include "shell/restyle.h"
 #include "shell/windowdragger.h"
 
 #include <QApplication>
@@ -328,6 +329,13 @@ void TestShell::maximiseAndRestore()
     emit qApp->applicationStateChanged(Qt::ApplicationActive);
     QVERIFY(titlebarLooks(activeBar, false));
     QCOMPARE(restyled.count, 0);
+    // A sheet set again with the same text does not re-style what is inside either.
+    QWidget* title = shell.findChild<QWidget*>("titleText");
+    StyleChanges titleRestyled(title);
+    restyle(title, title->styleSheet());
+    QCOMPARE(titleRestyled.count, 0);
+    restyle(title, "color: #55ff55");
+    QCOMPARE(titleRestyled.count, 1);
     emit qApp->applicationStateChanged(Qt::ApplicationInactive);
 
     restore->click();

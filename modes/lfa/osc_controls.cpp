@@ -5,6 +5,7 @@
 #include "modes/lfa/displayrefresh.h"
 #include "modes/lfa/myplotpicker.h"
 #include "modes/lfa/plotstyle.h"
+#include "shell/restyle.h"
 #include "shell/sharedicon.h"
 
 #include <QComboBox>
@@ -76,7 +77,7 @@ void OSC::setBIAS(int dir)
     const Lfa::BiasDecision d = m_biasLogic.run(index, negative, m_overVoltage, m_fromDevice);
     if (d.limitGain || d.freeGain) {
         labelGain(d.limitGain);
-        m_biasCtl.list->setStyleSheet(d.limitGain ? PlotStyle::AlarmSheet : PlotStyle::AccentSheet);
+        restyle(m_biasCtl.list, d.limitGain ? PlotStyle::AlarmSheet : PlotStyle::AccentSheet);
         // A freed list tells the analyser its gain once: it ran at the limited gain meanwhile.
         runGain(0, d.freeGain);
     }

@@ -4,6 +4,7 @@
 #include "modes/lfa/displayrefresh.h"
 #include "modes/lfa/myplotpicker.h"
 #include "modes/lfa/plotstyle.h"
+#include "shell/restyle.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -95,7 +96,7 @@ void RX::setRange(int)
 void RX::setMains()
 {
     const bool on = m_mainsBtn->isChecked();
-    m_mainsBtn->setStyleSheet(on ? PlotStyle::AlarmSheet : PlotStyle::AccentSheet);
+    restyle(m_mainsBtn, on ? PlotStyle::AlarmSheet : PlotStyle::AccentSheet);
     if (!m_fromDevice && int(on) != m_lastMains) {
         m_mains = on;
         emit changeSila(on ? 1 : 0);
@@ -157,7 +158,7 @@ void RX::setTime(int dir)
 void RX::setDiff()
 {
     const bool on = m_diffBtn->isChecked();
-    m_diffBtn->setStyleSheet(on ? PlotStyle::AlarmSheet : PlotStyle::AccentSheet);
+    restyle(m_diffBtn, on ? PlotStyle::AlarmSheet : PlotStyle::AccentSheet);
     if (!m_fromDevice && int(on) != m_lastDiff) {
         m_diff = on;
         emit changeDiff(on ? 1 : 0);
@@ -201,7 +202,7 @@ void RX::rxSET(const QByteArray& data)
     if (!m_fix) {
         showSpectrum();
         m_search->setChecked(false);
-        m_search->setStyleSheet(PlotStyle::AccentSheet);
+        restyle(m_search, PlotStyle::AccentSheet);
         m_diffBtn->setEnabled(true);
         m_lastSearch = 0;
     }

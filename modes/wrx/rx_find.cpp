@@ -4,6 +4,7 @@
 #include "modes/lfa/plotstyle.h"
 #include "modes/wrx/fitfont.h"
 #include "pairs/pairstore.h"
+#include "shell/restyle.h"
 
 #include <QPushButton>
 #include <QStackedLayout>
@@ -63,7 +64,7 @@ bool RX::searched() const
 void RX::setSearch()
 {
     const bool a = m_search->isChecked();
-    m_search->setStyleSheet(a ? PlotStyle::AlarmSheet : PlotStyle::AccentSheet);
+    restyle(m_search, a ? PlotStyle::AlarmSheet : PlotStyle::AccentSheet);
     m_diffBtn->setEnabled(!a);
     if (!m_fromDevice && int(a) != m_lastSearch) {
         if (!a) {
